@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The real program on the X display: one 720 x 540 window titled "2D Bezier Curve" at (0, 0),
-# and nothing written to the console.
+# The real program on the X display: one 720 x 540 window titled "2D Bezier Curve" at (0, 0)
+# whose picture keeps changing, through an unmap and a stop of the process, and nothing
+# written to the console. Waits are generous so that a loaded machine does not fail it.
 # Usage: end_to_end.sh PATH_TO_BEZIER2D
 set -euo pipefail
 
@@ -22,8 +23,38 @@ field() { echo "$info" | sed -n "s/^ *$1: *//p"; }
 [ "$(field Width)" = 720 ] || fail "width is $(field Width)"
 [ "$(field Height)" = 540 ] || fail "height is $(field Height)"
 
+shot() { xwd -silent -id "$window" | md5sum; }
+
+# The curves start on their targets; the first new targets come two seconds in.
 sleep 1
+early=$(shot)
+sleep 2.5
+moving=$(shot)
+[ "$moving" != "$early" ] || fail "the picture did not change after two seconds"
+sleep 0.5
+[ "$(shot)" != "$moving" ] || fail "the picture stopped changing"
+
+# Hidden, the program goes on; shown again, it is still animating.
+xdotool windowunmap --sync "$window"
+sleep 1
+xdotool windowmap --sync "$window"
+before=$(shot)
+sleep 2.5
+[ "$(shot)" != "$before" ] || fail "the picture stopped after the window was unmapped"
+
+# After a 3 s stop the first step chooses new targets and lands on them (a long frame puts the
+# curves exactly on their targets), so the picture holds still until the next choice.
+kill -STOP "$program"
+sleep 3
+kill -CONT "$program"
+sleep 0.3
+resumed=$(shot)
+sleep 1
+[ "$(shot)" = "$resumed" ] || fail "the curves did not land on their targets after a stop"
+sleep 2
+[ "$(shot)" != "$resumed" ] || fail "the picture stopped changing after a stop"
+
 kill -0 "$program" 2>/dev/null || fail "the program ended by itself"
 [ ! -s "$work/out" ] || fail "wrote to stdout: $(head -c 200 "$work/out")"
 [ ! -s "$work/err" ] || fail "wrote to stderr: $(head -c 200 "$work/err")"
-echo "ok: one 720x540 window at (0, 0), silent"
+echo "ok: one 720x540 window at (0, 0), animating, silent"

@@ -10,6 +10,11 @@ BezierCurve* redTarget = nullptr;
 BezierCurve* greenTarget = nullptr;
 BezierCurve* blueTarget = nullptr;
 int windowId = 0;
+Stopwatch* retargetWatch = nullptr;
+int elapsedMs = 0;
+int lastElapsedMs = 0;
+int frameDeltaMs = 0;
+int (*readElapsedMs)() = [] { return glutGet(GLUT_ELAPSED_TIME); };
 
 namespace {
 
@@ -30,6 +35,7 @@ void createScene() {
   redTarget = newRandomCurve();
   greenTarget = newRandomCurve();
   blueTarget = newRandomCurve();
+  retargetWatch = new Stopwatch;
 }
 
 void openWindow(int* argc, char** argv) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "bezier_curve.h"
+#include "stopwatch.h"
 
 // Window and view size in pixels; the view keeps these units when the window is resized.
 constexpr int kViewWidth = 720;
@@ -18,9 +19,32 @@ extern BezierCurve* blueTarget;
 // GLUT's identifier of the one window.
 extern int windowId;
 
-// Creates the six curves in drawing order, each randomized before the next is made.
+// Time since the last timed choice of new targets; started by the first idle step.
+extern Stopwatch* retargetWatch;
+// GLUT's milliseconds since start-up, read by this idle step and the one before it.
+extern int elapsedMs;
+extern int lastElapsedMs;
+// Milliseconds between the two.
+extern int frameDeltaMs;
+// Where the idle step reads GLUT's milliseconds; tests replace it to drive the animation.
+extern int (*readElapsedMs)();
+
+// Creates the six curves in drawing order, each randomized before the next is made, and the
+// retarget watch, not yet running.
 void createScene();
 // Opens the 720 x 540 double-buffered RGB window at (0, 0); GLUT takes its options from argv.
 void openWindow(int* argc, char** argv);
 // Blending, smoothing, the 0..720 x 0..540 projection, point size and background colour.
 void setUpView();
+
+// GLUT idle handler, one animation step: choose new targets every two seconds, ease the shown
+// curves toward them by the time since the last step, and ask for a redraw.
+void idle();
+// GLUT visibility handler: registers idle again when the window becomes visible.
+void visibility(int state);
+// New random control points for the three targets, joined into a closed chain.
+void retarget();
+// Red ends where green starts, green where blue starts, blue where red starts.
+void closeTargetChain();
+// (to - from) * factor + from, in double, rounded once.
+float interpolateValue(float factor, float from, float to);
