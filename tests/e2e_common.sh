@@ -1,0 +1,42 @@
+# Shared by the end-to-end scripts: starts the real program on the X display with its random
+# draws traced, finds its window, and cleans up. Source it with the program's path and the
+# tracer's path as $1 and $2.
+
+work=$(mktemp -d)
+trace="$work/rand"
+RAND_TRACE="$trace" LD_PRELOAD="$2" "$1" >"$work/out" 2>"$work/err" &
+program=$!
+trap 'kill "$program" 2>/dev/null; rm -rf "$work"' EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+window=$(timeout 10 xdotool search --sync --onlyvisible --name '^2D Bezier Curve$') ||
+  fail "no window titled '2D Bezier Curve'"
+
+# A fingerprint of what the window shows.
+shot() { xwd -silent -id "$window" | md5sum; }
+
+# Times (wall-clock ms) of the retargets so far: the six curves made at start-up take 48
+# draws, each retarget 24 more.
+retarget_times() { awk 'NR > 48 && (NR - 48) % 24 == 1' "$trace" 2>/dev/null; }
+retargets() { retarget_times | wc -l; }
+
+# Waits until there are more than N retargets, for at most 5 s.
+wait_for_retarget_after() {
+  for _ in $(seq 100); do
+    [ "$(retargets)" -gt "$1" ] && return 0
+    sleep 0.05
+  done
+  fail "no retarget after the ${1}th"
+}
+
+now_ms() { date +%s%3N; }
+
+expect_silent_and_running() {
+  kill -0 "$program" 2>/dev/null || fail "the program ended by itself"
+  [ ! -s "$work/out" ] || fail "wrote to stdout: $(head -c 200 "$work/out")"
+  [ ! -s "$work/err" ] || fail "wrote to stderr: $(head -c 200 "$work/err")"
+}
