@@ -116,12 +116,31 @@ TEST_F(Animation, FrameTimeIsRightAcrossTheCounterWrap) {
   EXPECT_EQ(redCurve->points[1].y, 596);
 }
 
-TEST_F(Animation, RetargetClosesTheChainWithoutTouchingTheWatch) {
-  const std::vector<float> before = targets();
-  retarget();
+TEST_F(Animation, SpaceRetargetsAtOnceAndLeavesTheTimerAlone) {
+  stepAt(1000);
+  std::vector<float> before = targets();
+  now = 1500;
+  keyboard(' ', 10, 20);
   EXPECT_NE(targets(), before);
   expectClosedChain();
-  EXPECT_EQ(retargetWatch->elapsedSeconds(), 0.0f);  // still not started
+  EXPECT_EQ(retargetWatch->elapsedSeconds(), 0.5f);
+  before = targets();
+  stepAt(3000);  // still two seconds from the first step, not from the key
+  EXPECT_EQ(targets(), before);
+  stepAt(3001);
+  EXPECT_NE(targets(), before);
+}
+
+TEST_F(Animation, OtherKeysChangeNothing) {
+  stepAt(1000);
+  const std::vector<float> curvesBefore = shown();
+  const std::vector<float> targetsBefore = targets();
+  for (int key = 0; key < 256; ++key) {
+    if (key != ' ') keyboard(static_cast<unsigned char>(key), 0, 0);
+  }
+  EXPECT_EQ(shown(), curvesBefore);
+  EXPECT_EQ(targets(), targetsBefore);
+  EXPECT_EQ(retargetWatch->elapsedSeconds(), 0.0f);
 }
 
 }  // namespace

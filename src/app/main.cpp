@@ -1,6 +1,7 @@
 // bezier2d: three cubic Bezier curves (red, green, blue), evaluated with De Casteljau's
 // algorithm and drawn with their control points, easing for ever toward random target curves
-// chained into a closed loop. Close the window to quit.
+// chained into a closed loop.
+// Keys: space chooses new targets at once. No key quits: close the window to end it.
 #include <GL/glut.h>
 
 #include "render.h"
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
   glutDisplayFunc(display);
   glutVisibilityFunc(visibility);
   glutIdleFunc(idle);
+  glutKeyboardFunc(keyboard);
+  glutIgnoreKeyRepeat(1);  // a held key reports one press
   setUpView();
   windowId = glutGetWindow();
   glutMainLoop();

@@ -48,3 +48,5 @@ void retarget();
 void closeTargetChain();
 // (to - from) * factor + from, in double, rounded once.
 float interpolateValue(float factor, float from, float to);
+// GLUT keyboard handler: the space bar chooses new targets at once; other keys do nothing.
+void keyboard(unsigned char key, int x, int y);
