@@ -4,9 +4,9 @@
 
 work=$(mktemp -d)
 trace="$work/rand"
-RAND_TRACE="$trace" LD_PRELOAD="$2" "$1" >"$work/out" 2>"$work/err" &
+RAND_TRACE="$trace" LD_PRELOAD="${LD_PRELOAD:+$LD_PRELOAD:}$2" "$1" >"$work/out" 2>"$work/err" &
 program=$!
-trap 'kill "$program" 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill "$program" 2>/dev/null || true; rm -rf "$work"' EXIT
 
 fail() {
   echo "FAIL: $*" >&2
@@ -19,18 +19,22 @@ window=$(timeout 10 xdotool search --sync --onlyvisible --name '^2D Bezier Curve
 # A fingerprint of what the window shows.
 shot() { xwd -silent -id "$window" | md5sum; }
 
-# Times (wall-clock ms) of the retargets so far: the six curves made at start-up take 48
-# draws, each retarget 24 more.
+# The six curves made at start-up take 48 draws, each retarget 24 more.
+retargets() {
+  local draws
+  draws=$(wc -l <"$trace" 2>/dev/null || echo 0)
+  echo $((draws > 48 ? (draws - 48) / 24 : 0))
+}
+# Times (wall-clock ms) of the retargets so far.
 retarget_times() { awk 'NR > 48 && (NR - 48) % 24 == 1' "$trace" 2>/dev/null; }
-retargets() { retarget_times | wc -l; }
 
 # Waits until there are more than N retargets, for at most 5 s.
 wait_for_retarget_after() {
-  for _ in $(seq 100); do
-    [ "$(retargets)" -gt "$1" ] && return 0
-    sleep 0.05
+  local deadline=$(($(now_ms) + 5000))
+  while [ "$(retargets)" -le "$1" ]; do
+    [ "$(now_ms)" -lt "$deadline" ] || fail "no retarget after the ${1}th"
+    sleep 0.02
   done
-  fail "no retarget after the ${1}th"
 }
 
 now_ms() { date +%s%3N; }

@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
 # The real program on the X display: one 720 x 540 window titled "2D Bezier Curve" at (0, 0)
-# whose picture keeps changing, through an unmap and a stop of the process, and nothing
-# written to the console. Waits are generous so that a loaded machine does not fail it.
-# Usage: end_to_end.sh PATH_TO_BEZIER2D PATH_TO_RAND_TRACER
+# whose picture keeps changing, through an unmap and a stop of the process, nothing written to
+# the console, and status 0 when the window is closed; without a display, GLUT's message and a
+# non-zero status. Waits are generous so that a loaded machine does not fail it.
+# Usage: end_to_end.sh PATH_TO_BEZIER2D PATH_TO_RAND_TRACER PATH_TO_CLOSE_WINDOW
 set -euo pipefail
 
 source "$(dirname "$0")/e2e_common.sh"
+
+# Without a display: GLUT's message and a plain failure status, not a crash.
+status=0
+message=$(env -u DISPLAY "$1" 2>&1 >/dev/null) || status=$?
+[ "$status" -ne 0 ] && [ "$status" -lt 128 ] || fail "status $status without a display"
+[[ "$message" == *"failed to open display"* ]] || fail "no GLUT message without a display"
 
 [ "$(echo "$window" | wc -l)" -eq 1 ] || fail "more than one window: $window"
 
@@ -49,4 +56,8 @@ sleep 2
 [ "$(shot)" != "$resumed" ] || fail "the picture stopped changing after a stop"
 
 expect_silent_and_running
-echo "ok: one 720x540 window at (0, 0), animating, silent"
+"$3" "$window"
+status=0
+wait "$program" || status=$?
+[ "$status" -eq 0 ] || fail "closing the window ended the program with status $status"
+echo "ok: one 720x540 window at (0, 0), animating, silent, closes with status 0"
