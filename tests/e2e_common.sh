@@ -1,10 +1,10 @@
 # Shared by the end-to-end scripts: starts the real program on the X display with its random
 # draws traced, finds its window, and cleans up. Source it with the program's path and the
-# tracer's path as $1 and $2.
+# tracer's path as $1 and $2; PROGRAM_PRELOAD, if set, is preloaded into the program too.
 
 work=$(mktemp -d)
 trace="$work/rand"
-RAND_TRACE="$trace" LD_PRELOAD="${LD_PRELOAD:+$LD_PRELOAD:}$2" "$1" >"$work/out" 2>"$work/err" &
+RAND_TRACE="$trace" LD_PRELOAD="${PROGRAM_PRELOAD:+$PROGRAM_PRELOAD:}$2" "$1" >"$work/out" 2>"$work/err" &
 program=$!
 trap 'kill "$program" 2>/dev/null || true; rm -rf "$work"' EXIT
 
@@ -39,8 +39,22 @@ wait_for_retarget_after() {
 
 now_ms() { date +%s%3N; }
 
+expect_silent() {
+  [ ! -s "$work/out" ] || fail "wrote to stdout: $(head -c 2000 "$work/out")"
+  [ ! -s "$work/err" ] || fail "wrote to stderr: $(head -c 2000 "$work/err")"
+}
+
 expect_silent_and_running() {
   kill -0 "$program" 2>/dev/null || fail "the program ended by itself"
-  [ ! -s "$work/out" ] || fail "wrote to stdout: $(head -c 200 "$work/out")"
-  [ ! -s "$work/err" ] || fail "wrote to stderr: $(head -c 200 "$work/err")"
+  expect_silent
+}
+
+# Closes the window with the helper at $1, as a window manager would; the program must end
+# with status 0 and nothing written.
+close_and_expect_clean_exit() {
+  "$1" "$window"
+  local status=0
+  wait "$program" || status=$?
+  [ "$status" -eq 0 ] || fail "closing the window ended the program with status $status: $(head -c 2000 "$work/err")"
+  expect_silent
 }

@@ -56,8 +56,5 @@ sleep 2
 [ "$(shot)" != "$resumed" ] || fail "the picture stopped changing after a stop"
 
 expect_silent_and_running
-"$3" "$window"
-status=0
-wait "$program" || status=$?
-[ "$status" -eq 0 ] || fail "closing the window ended the program with status $status"
+close_and_expect_clean_exit "$3"
 echo "ok: one 720x540 window at (0, 0), animating, silent, closes with status 0"
