@@ -1,10 +1,13 @@
 # Shared by the end-to-end scripts: starts the real program on the X display with its random
-# draws traced, finds its window, and cleans up. Source it with the program's path and the
-# tracer's path as $1 and $2; PROGRAM_PRELOAD, if set, is preloaded into the program too.
+# draws traced, finds its window, and cleans up. Source it with the paths of the program, the
+# tracer and the close_window helper as $1, $2 and $3. PROGRAM_PRELOAD, if set, is preloaded
+# into the program too; the array launcher, if set, runs it (under valgrind, say).
 
+closer=$3
 work=$(mktemp -d)
 trace="$work/rand"
-RAND_TRACE="$trace" LD_PRELOAD="${PROGRAM_PRELOAD:+$PROGRAM_PRELOAD:}$2" "$1" >"$work/out" 2>"$work/err" &
+RAND_TRACE="$trace" LD_PRELOAD="${PROGRAM_PRELOAD:+$PROGRAM_PRELOAD:}$2" \
+  ${launcher[@]+"${launcher[@]}"} "$1" >"$work/out" 2>"$work/err" &
 program=$!
 trap 'kill "$program" 2>/dev/null || true; rm -rf "$work"' EXIT
 
@@ -13,7 +16,7 @@ fail() {
   exit 1
 }
 
-window=$(timeout 10 xdotool search --sync --onlyvisible --name '^2D Bezier Curve$') ||
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^2D Bezier Curve$') ||
   fail "no window titled '2D Bezier Curve'"
 
 # A fingerprint of what the window shows.
@@ -28,9 +31,9 @@ retargets() {
 # Times (wall-clock ms) of the retargets so far.
 retarget_times() { awk 'NR > 48 && (NR - 48) % 24 == 1' "$trace" 2>/dev/null; }
 
-# Waits until there are more than N retargets, for at most 5 s.
+# Waits until there are more than $1 retargets, for at most $2 seconds (5 by default).
 wait_for_retarget_after() {
-  local deadline=$(($(now_ms) + 5000))
+  local deadline=$(($(now_ms) + ${2:-5} * 1000))
   while [ "$(retargets)" -le "$1" ]; do
     [ "$(now_ms)" -lt "$deadline" ] || fail "no retarget after the ${1}th"
     sleep 0.02
@@ -49,10 +52,10 @@ expect_silent_and_running() {
   expect_silent
 }
 
-# Closes the window with the helper at $1, as a window manager would; the program must end
-# with status 0 and nothing written.
+# Closes the window as a window manager would; the program must end with status 0 and nothing
+# written.
 close_and_expect_clean_exit() {
-  "$1" "$window"
+  "$closer" "$window"
   local status=0
   wait "$program" || status=$?
   [ "$status" -eq 0 ] || fail "closing the window ended the program with status $status: $(head -c 2000 "$work/err")"

@@ -56,5 +56,5 @@ sleep 2
 [ "$(shot)" != "$resumed" ] || fail "the picture stopped changing after a stop"
 
 expect_silent_and_running
-close_and_expect_clean_exit "$3"
+close_and_expect_clean_exit
 echo "ok: one 720x540 window at (0, 0), animating, silent, closes with status 0"

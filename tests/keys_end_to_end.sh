@@ -2,7 +2,7 @@
 # Real key presses on the program's window: a tap of space chooses new targets at once, a held
 # space chooses once, the timed choices keep their two-second rhythm around presses, other
 # keys change nothing, and a flood of presses leaves memory flat.
-# Usage: keys_end_to_end.sh PATH_TO_BEZIER2D PATH_TO_RAND_TRACER
+# Usage: keys_end_to_end.sh PATH_TO_BEZIER2D PATH_TO_RAND_TRACER PATH_TO_CLOSE_WINDOW
 set -euo pipefail
 
 source "$(dirname "$0")/e2e_common.sh"

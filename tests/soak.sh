@@ -35,5 +35,5 @@ echo "soak: ${seconds} s, $(retargets) retargets, resident memory ${rss_start} k
   "${rss_end} kB at the end"
 [ $((rss_end - rss_start)) -lt 8192 ] || fail "resident memory grew by $((rss_end - rss_start)) kB"
 expect_silent_and_running
-close_and_expect_clean_exit "$3"
+close_and_expect_clean_exit
 echo "ok: soak"
