@@ -55,7 +55,7 @@ void retarget() {
 }
 
 void idle() {
-  elapsedMs = readElapsedMs();
+  elapsedMs = glutGet(GLUT_ELAPSED_TIME);
   frameDeltaMs = ticksBetween(lastElapsedMs, elapsedMs);
 
   retargetWatch->start();

@@ -1,8 +1,6 @@
 // The scene globals and the steps that build them.
 #include "scene.h"
 
-#include <GL/glut.h>
-
 BezierCurve* redCurve = nullptr;
 BezierCurve* greenCurve = nullptr;
 BezierCurve* blueCurve = nullptr;
@@ -14,7 +12,6 @@ Stopwatch* retargetWatch = nullptr;
 int elapsedMs = 0;
 int lastElapsedMs = 0;
 int frameDeltaMs = 0;
-int (*readElapsedMs)() = [] { return glutGet(GLUT_ELAPSED_TIME); };
 
 namespace {
 
@@ -36,27 +33,4 @@ void createScene() {
   greenTarget = newRandomCurve();
   blueTarget = newRandomCurve();
   retargetWatch = new Stopwatch;
-}
-
-void openWindow(int* argc, char** argv) {
-  glutInit(argc, argv);
-  glutInitWindowPosition(0, 0);
-  glutInitWindowSize(kViewWidth, kViewHeight);
-  glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB);
-  glutCreateWindow("2D Bezier Curve");
-}
-
-void setUpView() {
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glEnable(GL_BLEND);
-  glEnable(GL_LINE_SMOOTH);
-  glEnable(GL_POINT_SMOOTH);
-
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluOrtho2D(0, kViewWidth, 0, kViewHeight);
-  glMatrixMode(GL_MODELVIEW);
-
-  glPointSize(3.0);
-  glClearColor(0.1f, 0.57f, 0.8f, 1.0f);
 }

@@ -26,8 +26,6 @@ extern int elapsedMs;
 extern int lastElapsedMs;
 // Milliseconds between the two.
 extern int frameDeltaMs;
-// Where the idle step reads GLUT's milliseconds; tests replace it to drive the animation.
-extern int (*readElapsedMs)();
 
 // Creates the six curves in drawing order, each randomized before the next is made, and the
 // retarget watch, not yet running.
