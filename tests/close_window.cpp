@@ -1,28 +1,18 @@
-// Asks an X window to close, as a window manager's close button does: sends it the
-// WM_DELETE_WINDOW client message. Usage: close_window WINDOW_ID
+// Asks an X window to close as a window manager's close button does, with the WM_DELETE_WINDOW
+// client message. Usage: close_window WINDOW_ID
 #include <X11/Xlib.h>
 
-#include <cstdio>
 #include <cstdlib>
 
-int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s WINDOW_ID\n", argv[0]);
-    return 2;
-  }
+int main(int, char** argv) {
   Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) {
-    std::fprintf(stderr, "%s: cannot open the display\n", argv[0]);
-    return 1;
-  }
+  if (display == nullptr || argv[1] == nullptr) return 2;
   XEvent event{};
   event.xclient.type = ClientMessage;
   event.xclient.window = std::strtoul(argv[1], nullptr, 0);
   event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
   event.xclient.format = 32;
   event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-  event.xclient.data.l[1] = CurrentTime;
   XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
   XCloseDisplay(display);
-  return 0;
 }
