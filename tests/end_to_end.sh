@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# The real program as a person meets it, on the X display: one 720 x 540 window at (0, 0); space
-# chooses new targets at once, a held space only once; the picture moves;
-# nothing is written to the console; closing the window ends it with status 0. Without a
-# display it stops with GLUT's message. Its random draws are traced (RAND_TRACE) to count and
-# time the choices of new targets.
+# The real program as a person meets it, on the X display: one 720 x 540 window at (0, 0) that
+# names its class and process to the desktop; space chooses new targets at once, a held space
+# only once; the picture moves; nothing is written to the console; closing the window ends it
+# with status 0. Without a display it stops with GLUT's message. Its random draws are traced
+# (RAND_TRACE) to count and time the choices of new targets.
 # SOAK_SECONDS=N replaces the key checks with N seconds of key presses, hiding, showing and
 # stopping, and checks that resident memory stays flat. LAUNCHER runs the program under a tool
 # (valgrind, say); PROGRAM_PRELOAD is preloaded into it as well.
@@ -32,6 +32,8 @@ window=$(timeout 60 xdotool search --sync --onlyvisible --name '^2D Bezier Curve
 [ "$(echo "$window" | wc -l)" -eq 1 ] || fail "more than one window: $window"
 place=$(xwininfo -id "$window" | awk '/Absolute upper-left|Width|Height/ { printf "%s ", $NF }')
 [ "$place" = "0 0 720 540 " ] || fail "window x, y, width, height: $place"
+[ "$(xprop -id "$window" WM_CLASS _NET_WM_PID)" = "WM_CLASS(STRING) = \"bezier2d\", \"bezier2d\"
+_NET_WM_PID(CARDINAL) = $program" ] || fail "class and pid: $(xprop -id "$window" WM_CLASS _NET_WM_PID)"
 xdotool windowfocus --sync "$window"
 
 # The six curves made at start-up take 48 draws, each choice of new targets 24 more.

@@ -32,6 +32,10 @@ extern int frameDeltaMs;
 void createScene();
 // Opens the 720 x 540 double-buffered RGB window at (0, 0); GLUT takes its options from argv.
 void openWindow(int* argc, char** argv);
+#if BEZIER2D_X11
+// Sets the class hint (bezier2d) and _NET_WM_PID of the window of the current GL context.
+void identifyWindow();
+#endif
 // Blending, smoothing, the 0..720 x 0..540 projection, point size and background colour.
 void setUpView();
 

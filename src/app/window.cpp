@@ -10,6 +10,9 @@ void openWindow(int* argc, char** argv) {
   glutInitWindowSize(kViewWidth, kViewHeight);
   glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB);
   glutCreateWindow("2D Bezier Curve");
+#if BEZIER2D_X11
+  identifyWindow();
+#endif
 }
 
 void setUpView() {
