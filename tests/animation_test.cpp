@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <bit>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -26,9 +25,11 @@ namespace {
 
 using Curves = std::array<float, 30>;
 Curves targets() {
-  return std::bit_cast<Curves>(std::array{*redTarget, *greenTarget, *blueTarget});
+  return __builtin_bit_cast(Curves, std::array{*redTarget, *greenTarget, *blueTarget});
 }
-Curves shown() { return std::bit_cast<Curves>(std::array{*redCurve, *greenCurve, *blueCurve}); }
+Curves shown() {
+  return __builtin_bit_cast(Curves, std::array{*redCurve, *greenCurve, *blueCurve});
+}
 
 void stepAt(int ms) {
   now = ms;
@@ -39,8 +40,8 @@ void stepAt(int ms) {
 void expectClosedChain() {
   const BezierCurve* chain[] = {redTarget, greenTarget, blueTarget, redTarget};
   for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(chain[i]->points[4]),
-              std::bit_cast<std::uint64_t>(chain[i + 1]->points[1]));
+    EXPECT_EQ(__builtin_bit_cast(std::uint64_t, chain[i]->points[4]),
+              __builtin_bit_cast(std::uint64_t, chain[i + 1]->points[1]));
   }
 }
 
