@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <thread>
+#include <tuple>
 
 #include "clock.h"
 #include "scene.h"
@@ -31,20 +32,6 @@ Curves shown() {
   return __builtin_bit_cast(Curves, std::array{*redCurve, *greenCurve, *blueCurve});
 }
 
-void stepAt(int ms) {
-  now = ms;
-  idle();
-}
-
-// Red ends where green starts, green where blue starts, blue where red starts.
-void expectClosedChain() {
-  const BezierCurve* chain[] = {redTarget, greenTarget, blueTarget, redTarget};
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(__builtin_bit_cast(std::uint64_t, chain[i]->points[4]),
-              __builtin_bit_cast(std::uint64_t, chain[i + 1]->points[1]));
-  }
-}
-
 class Animation : public testing::Test {
  protected:
   void SetUp() override {
@@ -59,55 +46,45 @@ class Animation : public testing::Test {
   }
 };
 
-TEST_F(Animation, RetargetsIntoAClosedChainAtTheFirstStepPastEachTwoSecondMark) {
-  stepAt(5000);  // the first step starts the watch, however late it comes
-  Curves before = targets();
-  for (const int mark : {7000, 9001}) {
-    stepAt(mark);  // exactly 2.0 s: not yet
-    EXPECT_EQ(targets(), before);
-    stepAt(mark + 1);
-    EXPECT_NE(targets(), before);
-    expectClosedChain();
-    before = targets();
+TEST_F(Animation, NewTargetsAtTheFirstStepPastTwoSecondsAndAtOnceOnSpaceJoinedIntoALoop) {
+  // When, which key is pressed then (none: an idle step), and whether the targets change.
+  const std::tuple<int, unsigned char, bool> timeline[] = {
+      {5000, 0, false},                       // the first step starts the watch, however late
+      {7000, 0, false},                       // exactly 2.0 s: not yet
+      {7001, 0, true},                        // the first step past it, which restarts the watch
+      {7500, 'q', false}, {7500, 27, false},  // other keys, Escape among them, do nothing
+      {8000, ' ', true},                      // space: at once, leaving the watch alone
+      {9001, 0, false},   {9002, 0, true}};
+  for (const auto& [ms, key, changes] : timeline) {
+    const Curves before = targets();
+    now = ms;
+    key ? keyboard(key, 0, 0) : idle();
+    EXPECT_EQ(targets() != before, changes) << ms << " ms, key " << int(key);
+    // Red ends where green starts, green where blue starts, blue where red starts.
+    const BezierCurve* chain[] = {redTarget, greenTarget, blueTarget, redTarget};
+    for (int i = 0; changes && i < 3; ++i) {
+      EXPECT_EQ(__builtin_bit_cast(std::uint64_t, chain[i]->points[4]),
+                __builtin_bit_cast(std::uint64_t, chain[i + 1]->points[1]));
+    }
   }
 }
 
 TEST_F(Animation, EasesByTheFrameTimeRoundedAtEveryStepAndLandsAfterAStall) {
   redCurve->points[1] = {0x1.25ff32p+7f, 0x1.e5f9b4p+8f};
   redTarget->points[1] = {682, 251};
-  greenCurve->points[3] = {0x1.64f46p+9f, 0x1.2966a6p+7f};
-  greenTarget->points[3] = {695, 685};
   const Curves goals = targets();
-  for (const int ms : {16, 33, 66, 67, 67, 317}) stepAt(ms);
+  for (const int ms : {16, 33, 66, 67, 67, 317}) {
+    now = ms;
+    idle();
+  }
   // Computed independently, in double with a rounding to float per step; float arithmetic
   // gives other bits.
   EXPECT_EQ(redCurve->points[1].x, 0x1.aa9622p+7f);
   EXPECT_EQ(redCurve->points[1].y, 0x1.c8dbbep+8f);
-  EXPECT_EQ(greenCurve->points[3].x, 0x1.63c872p+9f);
-  EXPECT_EQ(greenCurve->points[3].y, 0x1.ae4feep+7f);
   EXPECT_EQ(targets(), goals);
-  stepAt(60'000);  // a stall: fresh targets, and the curves land on them, not beyond
+  now = 60'000;  // a stall: fresh targets, and the curves land on them, not beyond
+  idle();
   EXPECT_EQ(shown(), targets());
-}
-
-TEST_F(Animation, SpaceRetargetsAtOnceWithoutMovingTheTimerAndOtherKeysDoNothing) {
-  stepAt(1000);
-  Curves before = targets();
-  const Curves curves = shown();
-  for (int key = 0; key < 256; ++key) {
-    if (key != ' ') keyboard(static_cast<unsigned char>(key), 0, 0);
-  }
-  EXPECT_EQ(targets(), before);
-  now = 1500;
-  keyboard(' ', 10, 20);
-  EXPECT_NE(targets(), before);
-  expectClosedChain();
-  EXPECT_EQ(shown(), curves);  // the next step eases toward the new targets
-  before = targets();
-  stepAt(3000);  // the timer still counts from the first step, not from the key
-  EXPECT_EQ(targets(), before);
-  stepAt(3001);
-  EXPECT_NE(targets(), before);
 }
 
 TEST_F(Animation, StopwatchCountsWallClockTimeWhileTheProcessSleeps) {

@@ -7,14 +7,10 @@
 # SOAK_SECONDS=N replaces the key checks with N seconds of key presses, hiding, showing and
 # stopping, and checks that resident memory stays flat. LAUNCHER runs the program under a tool
 # (valgrind, say); PROGRAM_PRELOAD is preloaded into it as well.
-# Usage: end_to_end.sh BEZIER2D RAND_TRACER CLOSE_WINDOW
+# Usage: end_to_end.sh BEZIER2D RAND_TRACER
 set -euo pipefail
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-now_ms() { date +%s%3N; }
+fail() { echo "FAIL: $*" >&2 && exit 1; }
 
 status=0
 message=$(env -u DISPLAY "$1" 2>&1 >/dev/null) || status=$?
@@ -29,7 +25,6 @@ trap 'kill "$program" 2>/dev/null || true; rm -rf "$work"' EXIT
 
 window=$(timeout 60 xdotool search --sync --onlyvisible --name '^2D Bezier Curve$') ||
   fail "no window titled '2D Bezier Curve'"
-[ "$(echo "$window" | wc -l)" -eq 1 ] || fail "more than one window: $window"
 place=$(xwininfo -id "$window" | awk '/Absolute upper-left|Width|Height/ { printf "%s ", $NF }')
 [ "$place" = "0 0 720 540 " ] || fail "window x, y, width, height: $place"
 [ "$(xprop -id "$window" WM_CLASS _NET_WM_PID)" = "WM_CLASS(STRING) = \"bezier2d\", \"bezier2d\"
@@ -40,35 +35,28 @@ xdotool windowfocus --sync "$window"
 retarget_times() { awk 'NR > 48 && (NR - 48) % 24 == 1' "$work/rand"; }
 retargets() { retarget_times | wc -l; }
 wait_for_retarget_after() {
-  local deadline=$(($(now_ms) + 60000))
-  while [ "$(retargets)" -le "$1" ]; do
-    [ "$(now_ms)" -lt "$deadline" ] || fail "no new targets for 60 s after the ${1}th"
-    sleep 0.02
-  done
+  for _ in $(seq 3000); do [ "$(retargets)" -le "$1" ] || return 0; sleep 0.02; done
+  fail "no new targets for a minute after the ${1}th"
 }
-shot() { xwd -silent -id "$window" | md5sum; }
 
 if [ -z "${SOAK_SECONDS:-}" ]; then
   # A timed choice comes two seconds after the first frame at the earliest, so a choice
   # sooner after start-up came from the key. A held key must not repeat.
-  xdotool keydown space
-  sleep 1.5
-  xdotool keyup space
-  sleep 0.3
+  xdotool keydown space sleep 1.5 keyup space sleep 0.3
   wait_for_retarget_after 0
   [ $(($(retarget_times | head -n 1) - $(head -n 1 "$work/rand"))) -lt 2000 ] ||
     fail "space did not choose new targets at once"
   [ "$(retargets)" -le 2 ] || fail "a held space chose new targets $(retargets) times"
 
-  before=$(shot)
+  before=$(xwd -silent -id "$window" | md5sum)
   sleep 0.5
-  [ "$(shot)" != "$before" ] || fail "the picture does not move"
+  [ "$(xwd -silent -id "$window" | md5sum)" != "$before" ] || fail "the picture does not move"
 else
   rss_kb() { awk '/^VmRSS/ { print $2 }' "/proc/$program/status"; }
   wait_for_retarget_after 0
   rss_start=$(rss_kb)
-  end=$(($(now_ms) + SOAK_SECONDS * 1000))
-  while [ "$(now_ms)" -lt "$end" ]; do
+  end=$((SECONDS + SOAK_SECONDS))
+  while [ "$SECONDS" -lt "$end" ]; do
     xdotool key --delay 40 $(printf 'space Escape q %.0s' $(seq 20)) windowunmap --sync "$window" \
       sleep 1 windowmap --sync "$window" windowfocus --sync "$window"
     kill -STOP "$program" && sleep 1 && kill -CONT "$program"
@@ -80,7 +68,17 @@ else
 fi
 
 kill -0 "$program" 2>/dev/null || fail "the program ended by itself"
-"$3" "$window"
+# Closed as a window manager's close button closes it: with a WM_DELETE_WINDOW message.
+/usr/bin/python3 - "$window" <<'END'
+import sys
+from Xlib import display, protocol
+x = display.Display()
+window = x.create_resource_object("window", int(sys.argv[1]))
+atom = x.intern_atom
+window.send_event(protocol.event.ClientMessage(
+    window=window, client_type=atom("WM_PROTOCOLS"), data=(32, [atom("WM_DELETE_WINDOW"), 0, 0, 0, 0])))
+x.flush()
+END
 status=0
 wait "$program" || status=$?
 [ "$status" -eq 0 ] || fail "closing the window ended the program with status $status"

@@ -1,0 +1,70 @@
+# The web page in headless Chromium: it starts without an error or a console message of its
+# own, shows the caption, the blue curve and the red dots, moves after the first two seconds, and
+# space sets the curves moving before that. Times are read from the page's own clock.
+# Usage: python3 web_test.py SITE_DIRECTORY
+import pathlib
+import sys
+import time
+
+from selenium import webdriver
+
+CAPTION = "Example of infinite generation of 2D Bezier curves using De Casteljau's algorithm."
+# What the canvas shows: a digest of its pixels, how many are red, green and blue, and when.
+LOOK = """const gl = document.getElementById('canvas').getContext('webgl'), p = new Uint8Array(1555200);
+  gl.readPixels(0, 0, 720, 540, gl.RGBA, gl.UNSIGNED_BYTE, p);
+  const seen = {digest: 0, red: 0, green: 0, blue: 0, other: 0, ms: performance.now()};
+  for (let i = 0; i < p.length; i += 4) {
+    seen.digest = (seen.digest * 31 + p[i] + 7 * p[i + 1] + 13 * p[i + 2]) % 1000000007;
+    const pure = p[i] + p[i + 1] + p[i + 2] < 300;
+    seen[p[i] > 200 ? 'red' : p[i + 1] > 200 ? 'green' : p[i + 2] > 230 ? 'blue' : 'other'] += pure;
+  }
+  return seen;"""
+
+options = webdriver.ChromeOptions()
+for flag in ("headless=new", "no-sandbox", "use-angle=swiftshader", "enable-unsafe-swiftshader",
+             "allow-file-access-from-files", "disable-background-networking", "no-first-run"):
+    options.add_argument("--" + flag)
+options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+browser = webdriver.Chrome(options=options)
+# The test, not the page, keeps each frame readable after it is shown.
+browser.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": """
+  const getContext = HTMLCanvasElement.prototype.getContext;
+  HTMLCanvasElement.prototype.getContext = function (type, attributes) {
+    return getContext.call(this, type, {...attributes, preserveDrawingBuffer: true}); };"""})
+
+
+def start():
+    browser.get((pathlib.Path(sys.argv[1]).resolve() / "index.html").as_uri())
+    while browser.execute_script("return document.getElementById('caption').textContent") != CAPTION:
+        time.sleep(0.05)
+    return browser.execute_script(LOOK)
+
+
+def look_at(ms):
+    while browser.execute_script("return performance.now()") < ms:
+        time.sleep(0.02)
+    return browser.execute_script(LOOK)
+
+
+try:
+    # Left alone, the curves start on their targets and hold still until the first timed
+    # choice of new targets, two seconds in; then they move apart.
+    first = start()
+    left = browser.execute_script("return document.getElementById('caption').offsetLeft")
+    assert left == 5 and first["blue"] > 100 and first["red"] > 10, f"first frame: {first}, {left}"
+    timed = look_at(first["ms"] + 2300)
+    later = look_at(timed["ms"] + 400)
+    assert later["digest"] != timed["digest"] and later["green"] > 100, "no motion after 2 s"
+
+    # Space, pressed at once, sets them moving before that.
+    fresh = start()
+    browser.find_element("id", "canvas").send_keys(" ")
+    moved = look_at(fresh["ms"] + 400)
+    assert moved["ms"] < fresh["ms"] + 1900, "too slow to tell the key from the timer"
+    assert moved["digest"] != fresh["digest"], "space did not set the curves moving"
+    problems = [entry["message"] for entry in browser.get_log("browser")
+                if "using emscripten GL" not in entry["message"]]  # the toolchain's own notes
+    assert not problems, f"the page reported: {problems}"
+    print("ok: the page draws, moves after two seconds, and space moves it sooner")
+finally:
+    browser.quit()
