@@ -41,12 +41,14 @@ wait_for_retarget_after() {
 
 if [ -z "${SOAK_SECONDS:-}" ]; then
   # A timed choice comes two seconds after the first frame at the earliest, so a choice
-  # sooner after start-up came from the key. A held key must not repeat.
+  # sooner after start-up came from the key. A held key must not repeat: repeating, it would
+  # choose about twenty times. (On a loaded machine freeglut can miss a repeat now and then,
+  # and a timed choice may fall within the hold.)
   xdotool keydown space sleep 1.5 keyup space sleep 0.3
   wait_for_retarget_after 0
   [ $(($(retarget_times | head -n 1) - $(head -n 1 "$work/rand"))) -lt 2000 ] ||
     fail "space did not choose new targets at once"
-  [ "$(retargets)" -le 2 ] || fail "a held space chose new targets $(retargets) times"
+  [ "$(retargets)" -le 5 ] || fail "a held space chose new targets $(retargets) times"
 
   before=$(xwd -silent -id "$window" | md5sum)
   sleep 0.5
