@@ -6,7 +6,6 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
 #include <thread>
 #include <tuple>
 
@@ -36,10 +35,6 @@ class Animation : public testing::Test {
  protected:
   void SetUp() override {
     if (redCurve == nullptr) createScene();
-    std::srand(7);
-    for (auto* curve : {redCurve, greenCurve, blueCurve, redTarget, greenTarget, blueTarget}) {
-      curve->randomize();
-    }
     *retargetWatch = Stopwatch();
     elapsedMs = lastElapsedMs = 0;
     stopwatchTicksMs = [] { return std::int32_t{now}; };
