@@ -57,6 +57,7 @@ mergeInto(LibraryManager.library, {
   glutSwapBuffers: function() {
     var caption = bezier2dCaption;
     if (caption.shown === caption.text) return;
+    if (caption.shown === null) performance.mark('bezier2d first frame');
     var element = document.getElementById('caption');
     element.textContent = caption.shown = caption.text;
     // View units are canvas pixels; the text's baseline is about 15 px below its box's top.
