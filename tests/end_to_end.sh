@@ -23,8 +23,8 @@ RAND_TRACE="$work/rand" LD_PRELOAD="${PROGRAM_PRELOAD:+$PROGRAM_PRELOAD:}$2" ${L
 program=$!
 trap 'kill "$program" 2>/dev/null || true; rm -rf "$work"' EXIT
 
-window=$(timeout 60 xdotool search --sync --onlyvisible --name '^2D Bezier Curve$') ||
-  fail "no window titled '2D Bezier Curve'"
+window=$(timeout 60 xdotool search --sync --all --onlyvisible --pid "$program" \
+  --name '^2D Bezier Curve$') || fail "no window titled '2D Bezier Curve' from process $program"
 place=$(xwininfo -id "$window" | awk '/Absolute upper-left|Width|Height/ { printf "%s ", $NF }')
 [ "$place" = "0 0 720 540 " ] || fail "window x, y, width, height: $place"
 [ "$(xprop -id "$window" WM_CLASS _NET_WM_PID)" = "WM_CLASS(STRING) = \"bezier2d\", \"bezier2d\"
