@@ -70,17 +70,7 @@ else
 fi
 
 kill -0 "$program" 2>/dev/null || fail "the program ended by itself"
-# Closed as a window manager's close button closes it: with a WM_DELETE_WINDOW message.
-/usr/bin/python3 - "$window" <<'END'
-import sys
-from Xlib import display, protocol
-x = display.Display()
-window = x.create_resource_object("window", int(sys.argv[1]))
-atom = x.intern_atom
-window.send_event(protocol.event.ClientMessage(
-    window=window, client_type=atom("WM_PROTOCOLS"), data=(32, [atom("WM_DELETE_WINDOW"), 0, 0, 0, 0])))
-x.flush()
-END
+/usr/bin/python3 "$(dirname "$0")/close_window.py" "$window"
 status=0
 wait "$program" || status=$?
 [ "$status" -eq 0 ] || fail "closing the window ended the program with status $status"

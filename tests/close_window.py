@@ -1,0 +1,12 @@
+# Closes an X window as a window manager's close button does: with a WM_DELETE_WINDOW message.
+# Usage: close_window.py WINDOW_ID
+import sys
+
+from Xlib import display, protocol
+
+x = display.Display()
+window = x.create_resource_object("window", int(sys.argv[1]))
+atom = x.intern_atom
+window.send_event(protocol.event.ClientMessage(
+    window=window, client_type=atom("WM_PROTOCOLS"), data=(32, [atom("WM_DELETE_WINDOW"), 0, 0, 0, 0])))
+x.flush()
