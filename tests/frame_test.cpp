@@ -30,6 +30,10 @@ std::string caption;  // where the raster position was set, in which colour, and
 
 }  // namespace
 
+#ifdef _WIN32
+// Windows' headers declare OpenGL's functions as imported from its DLL; these replace them.
+#pragma GCC diagnostic ignored "-Wattributes"
+#endif
 void glColor3f(GLfloat red, GLfloat green, GLfloat blue) { current.colour = {red, green, blue}; }
 void glPointSize(GLfloat size) { current.pointSize = size; }
 void glBegin(GLenum mode) { primitives.push_back({mode, current.colour, current.pointSize, {}}); }
@@ -47,6 +51,24 @@ void glLoadIdentity() {}
 void glPushMatrix() {}
 void glPopMatrix() {}
 void glutSwapBuffers() {}
+
+#ifdef _WIN32
+// The library under test calls them through the import pointers __imp_NAME: aim those here.
+#define STAND_IN(name)                 \
+  extern "C" {                         \
+  decltype(&name) __imp_##name = name; \
+  }
+STAND_IN(glColor3f)
+STAND_IN(glPointSize)
+STAND_IN(glBegin)
+STAND_IN(glVertex2f)
+STAND_IN(glRasterPos2i)
+STAND_IN(glEnd)
+STAND_IN(glClear)
+STAND_IN(glLoadIdentity)
+STAND_IN(glPushMatrix)
+STAND_IN(glPopMatrix)
+#endif
 
 namespace {
 
