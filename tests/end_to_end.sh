@@ -1,78 +1,123 @@
 #!/usr/bin/env bash
-# The real program as a person meets it, on the X display: one 720 x 540 window at (0, 0) that
-# names its class and process to the desktop; space chooses new targets at once, a held space
-# only once; the picture moves; nothing is written to the console; closing the window ends it
-# with status 0. Without a display it stops with GLUT's message. Its random draws are traced
-# (RAND_TRACE) to count and time the choices of new targets.
+# The real program as a person meets it, on the X display, for every desktop build: one window
+# titled "2D Bezier Curve", 720 x 540 at (0, 0); space chooses new targets at once, a held space
+# only once; left alone, new targets come every two seconds and the picture moves; nothing is
+# written to the console; closing the window ends the program with status 0.
+# The choices are counted and timed from the program's random draws: a preloaded rand()
+# (RAND_TRACER) writes them for a Linux build, wine's relay trace of msvcrt's rand for a Windows
+# one (PROGRAM ending in .exe). A Linux build also answers --help and --version and stops with
+# GLUT's message without a display, and its window names its class and process.
 # SOAK_SECONDS=N replaces the key checks with N seconds of key presses, hiding, showing and
 # stopping, and checks that resident memory stays flat. LAUNCHER runs the program under a tool
 # (valgrind, say); PROGRAM_PRELOAD is preloaded into it as well.
-# Usage: end_to_end.sh BEZIER2D RAND_TRACER
+# Usage: end_to_end.sh PROGRAM [RAND_TRACER]
 set -euo pipefail
 
 fail() { echo "FAIL: $*" >&2 && exit 1; }
-
-status=0
-message=$(env -u DISPLAY "$1" 2>&1 >/dev/null) || status=$?
-[ "$status" -ne 0 ] && [ "$status" -lt 128 ] && [[ "$message" == *"failed to open display"* ]] ||
-  fail "without a display: status $status, message '$message'"
+# Runs a command until it succeeds, for at most $1 seconds.
+within() {
+  local end=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$end" ] || return 1
+    sleep 0.05
+  done
+}
 
 work=$(mktemp -d)
-RAND_TRACE="$work/rand" LD_PRELOAD="${PROGRAM_PRELOAD:+$PROGRAM_PRELOAD:}$2" ${LAUNCHER:-} "$1" \
-  >"$work/out" 2>"$work/err" &
-program=$!
-trap 'kill "$program" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill -9 ${pid:-} ${program:-} 2>/dev/null || true; rm -rf "$work"' EXIT
+if [[ $1 == *.exe ]]; then
+  # freeglut on Windows takes DISPLAY for a device name, so the program goes without it (wine
+  # itself needs it). wine starts it in a process of its own: the window is found by its title.
+  export WINEDEBUG=-all,+timestamp,+relay
+  wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d msvcrt.rand /f >/dev/null 2>&1
+  wine cmd /c "set DISPLAY=&& $(winepath -w "$1" 2>/dev/null)" >"$work/out" 2>"$work/err" &
+  program=$!
+  owner=()
+  # The time of each random draw, in milliseconds.
+  draws() { awk -F: '/:Call msvcrt\.rand\(/ { printf "%d\n", $1 * 1000 }' "$work/err"; }
+else
+  status=0
+  message=$(env -u DISPLAY "$1" 2>&1 >/dev/null) || status=$?
+  [ "$status" -ne 0 ] && [ "$status" -lt 128 ] && [[ "$message" == *"failed to open display"* ]] ||
+    fail "without a display: status $status, message '$message'"
+  version=$(sed -n 's/^project(bezier2d VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../CMakeLists.txt")
+  [ "$(env -u DISPLAY "$1" --version)" = "bezier2d $version" ] || fail "--version: not $version"
+  env -u DISPLAY "$1" --help | grep -q '^Usage: bezier2d' || fail "--help shows no usage"
 
-window=$(timeout 60 xdotool search --sync --all --onlyvisible --pid "$program" \
-  --name '^2D Bezier Curve$') || fail "no window titled '2D Bezier Curve' from process $program"
-place=$(xwininfo -id "$window" | awk '/Absolute upper-left|Width|Height/ { printf "%s ", $NF }')
-[ "$place" = "0 0 720 540 " ] || fail "window x, y, width, height: $place"
-[ "$(xprop -id "$window" WM_CLASS _NET_WM_PID)" = "WM_CLASS(STRING) = \"bezier2d\", \"bezier2d\"
-_NET_WM_PID(CARDINAL) = $program" ] || fail "class and pid: $(xprop -id "$window" WM_CLASS _NET_WM_PID)"
+  RAND_TRACE="$work/draws" LD_PRELOAD="${PROGRAM_PRELOAD:+$PROGRAM_PRELOAD:}$2" ${LAUNCHER:-} "$1" \
+    >"$work/out" 2>"$work/err" &
+  program=$!
+  owner=(--pid "$program")
+  draws() { cat "$work/draws"; }
+fi
+
+window=$(timeout 60 xdotool search --sync --all --onlyvisible "${owner[@]}" \
+  --name '^2D Bezier Curve$') || fail "no window titled '2D Bezier Curve'"
+read -r x y width height < <(xwininfo -id "$window" |
+  awk '/Absolute upper-left|Width|Height/ { printf "%s ", $NF } END { print "" }')
+[ "$width x $height" = "720 x 540" ] || fail "window size: $width x $height"
+pid=$(xprop -id "$window" _NET_WM_PID | awk '{ print $NF }')
+if [ -n "${owner[*]}" ]; then
+  # On X11 the window itself is at (0, 0); Windows puts there the frame, which wine draws itself.
+  identity="$(xprop -id "$window" WM_CLASS), process $pid at $x, $y"
+  [ "$identity" = "WM_CLASS(STRING) = \"bezier2d\", \"bezier2d\", process $program at 0, 0" ] ||
+    fail "class, process and place: $identity"
+fi
 xdotool windowfocus --sync "$window"
 
 # The six curves made at start-up take 48 draws, each choice of new targets 24 more.
-retarget_times() { awk 'NR > 48 && (NR - 48) % 24 == 1' "$work/rand"; }
-retargets() { retarget_times | wc -l; }
-wait_for_retarget_after() {
-  for _ in $(seq 3000); do [ "$(retargets)" -le "$1" ] || return 0; sleep 0.02; done
-  fail "no new targets for a minute after the ${1}th"
-}
+choice_times() { draws | awk 'NR > 48 && (NR - 48) % 24 == 1'; }
+choices() { choice_times | wc -l; }
+more_than() { [ "$(choices)" -gt "$1" ]; }
+# Milliseconds from choice $1 to choice $2.
+span() { choice_times | awk -v from="$1" -v to="$2" 'NR == from { t = $1 } NR == to { print $1 - t }'; }
 
 if [ -z "${SOAK_SECONDS:-}" ]; then
-  # A timed choice comes two seconds after the first frame at the earliest, so a choice
-  # sooner after start-up came from the key. A held key must not repeat: repeating, it would
-  # choose about twenty times. (On a loaded machine freeglut can miss a repeat now and then,
-  # and a timed choice may fall within the hold.)
-  xdotool keydown space sleep 1.5 keyup space sleep 0.3
-  wait_for_retarget_after 0
-  [ $(($(retarget_times | head -n 1) - $(head -n 1 "$work/rand"))) -lt 2000 ] ||
-    fail "space did not choose new targets at once"
-  [ "$(retargets)" -le 5 ] || fail "a held space chose new targets $(retargets) times"
+  # Three presses, three choices at once; the timer makes one in two seconds at most.
+  n=$(choices)
+  xdotool key --delay 150 space space space
+  within 10 more_than $((n + 2)) || fail "three presses of space: $(($(choices) - n)) choices"
+  [ "$(span $((n + 1)) $((n + 3)))" -lt 1500 ] || fail "space did not choose new targets at once"
 
+  # A held key must not repeat: repeating, it would choose about twenty times. (On a loaded
+  # machine freeglut can miss a repeat now and then, and a timed choice may fall within the hold.)
+  n=$(choices)
+  xdotool keydown space sleep 1.5 keyup space sleep 0.3
+  [ $(($(choices) - n)) -le 5 ] || fail "a held space chose new targets $(($(choices) - n)) times"
+
+  n=$(choices)
+  within 10 more_than $((n + 1)) || fail "no new targets in ten seconds without a key"
+  gap=$(span $((n + 1)) $((n + 2)))
+  # (Wine's trace reads a coarser clock than the program's.)
+  [ "$gap" -gt 1900 ] && [ "$gap" -lt 4000 ] || fail "timed choices $gap ms apart, not two seconds"
   before=$(xwd -silent -id "$window" | md5sum)
   sleep 0.5
   [ "$(xwd -silent -id "$window" | md5sum)" != "$before" ] || fail "the picture does not move"
 else
-  rss_kb() { awk '/^VmRSS/ { print $2 }' "/proc/$program/status"; }
-  wait_for_retarget_after 0
+  rss_kb() { awk '/^VmRSS/ { print $2 }' "/proc/$pid/status"; }
+  within 60 more_than 0 || fail "no new targets in a minute"
   rss_start=$(rss_kb)
   end=$((SECONDS + SOAK_SECONDS))
   while [ "$SECONDS" -lt "$end" ]; do
     xdotool key --delay 40 $(printf 'space Escape q %.0s' $(seq 20)) windowunmap --sync "$window" \
       sleep 1 windowmap --sync "$window" windowfocus --sync "$window"
-    kill -STOP "$program" && sleep 1 && kill -CONT "$program"
+    kill -STOP "$pid" && sleep 1 && kill -CONT "$pid"
   done
-  echo "soak: $(retargets) choices of new targets; resident memory $rss_start kB, then $(rss_kb) kB"
+  echo "soak: $(choices) choices of new targets; resident memory $rss_start kB, then $(rss_kb) kB"
   # Under a launcher the process holds the launcher's own memory too, which grows as it works.
   [ -n "${LAUNCHER:-}" ] || [ $(($(rss_kb) - rss_start)) -lt 8192 ] ||
     fail "resident memory grew by more than 8 MB"
 fi
 
-kill -0 "$program" 2>/dev/null || fail "the program ended by itself"
+kill -0 "$pid" 2>/dev/null || fail "the program ended by itself"
 /usr/bin/python3 "$(dirname "$0")/close_window.py" "$window"
+ended() { ! kill -0 "$program" 2>/dev/null; }
+within 20 ended || fail "closing the window did not end the program within 20 s"
 status=0
 wait "$program" || status=$?
 [ "$status" -eq 0 ] || fail "closing the window ended the program with status $status"
-[ ! -s "$work/out" ] && [ ! -s "$work/err" ] || fail "wrote to the console: $(cat "$work/out" "$work/err")"
-echo "ok: $(retargets) choices of new targets; closed with status 0, nothing written"
+# Wine's trace lines begin with their time and thread; anything else was written by the program.
+console=$(cat "$work/out" && grep -v -E '^[0-9]+\.[0-9]+:[0-9a-f]+:' "$work/err" || true)
+[ -z "$console" ] || fail "wrote to the console: $console"
+echo "ok: $(choices) choices of new targets; closed with status 0, nothing written"
