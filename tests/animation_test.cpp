@@ -72,8 +72,12 @@ TEST_F(Animation, EasesByTheFrameTimeRoundedAtEveryStepAndLandsAfterAStall) {
     now = ms;
     idle();
   }
-  // Computed independently, in double with a rounding to float per step; float arithmetic
-  // gives other bits.
+  // In double with a rounding to float per step (float arithmetic gives other bits); computed
+  // independently, in Python, with f rounding to float as struct.pack('f') does:
+  //   x, y, last = f(0x1.25ff32p+7), f(0x1.e5f9b4p+8), 0   (as float.fromhex)
+  //   for ms in (16, 33, 66, 67, 67, 317):
+  //     k = f((ms - last) * 0.0004); last = ms
+  //     x, y = f((682 - x) * k + x), f((251 - y) * k + y)
   EXPECT_EQ(redCurve->points[1].x, 0x1.aa9622p+7f);
   EXPECT_EQ(redCurve->points[1].y, 0x1.c8dbbep+8f);
   EXPECT_EQ(targets(), goals);

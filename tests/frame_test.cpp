@@ -54,20 +54,19 @@ void glutSwapBuffers() {}
 
 #ifdef _WIN32
 // The library under test calls them through the import pointers __imp_NAME: aim those here.
-#define STAND_IN(name)                 \
-  extern "C" {                         \
-  decltype(&name) __imp_##name = name; \
-  }
-STAND_IN(glColor3f)
-STAND_IN(glPointSize)
-STAND_IN(glBegin)
-STAND_IN(glVertex2f)
-STAND_IN(glRasterPos2i)
-STAND_IN(glEnd)
-STAND_IN(glClear)
-STAND_IN(glLoadIdentity)
-STAND_IN(glPushMatrix)
-STAND_IN(glPopMatrix)
+#define IMPORT_POINTER(name) decltype(&name) __imp_##name = name;
+extern "C" {
+IMPORT_POINTER(glColor3f)
+IMPORT_POINTER(glPointSize)
+IMPORT_POINTER(glBegin)
+IMPORT_POINTER(glVertex2f)
+IMPORT_POINTER(glRasterPos2i)
+IMPORT_POINTER(glEnd)
+IMPORT_POINTER(glClear)
+IMPORT_POINTER(glLoadIdentity)
+IMPORT_POINTER(glPushMatrix)
+IMPORT_POINTER(glPopMatrix)
+}
 #endif
 
 namespace {
@@ -76,9 +75,19 @@ TEST(Frame, CaptionThenEachCurveInItsColourThenItsRedControlPoints) {
   const std::vector<Vertex> controls[] = {{{50, 50}, {749, 549}, {123, 456}, {700, 77}},
                                           {{611, 233}, {75, 88}, {500, 499}, {64, 212}},
                                           {{321, 98}, {57, 530}, {688, 301}, {412, 549}}};
-  // A digest of all 1000 samples of each, at t = i / 999, computed independently in double with
-  // a rounding to float at every stored point; float-only arithmetic, intermediate points left
-  // unrounded or other parameter values give other digests.
+  // A digest of all 1000 samples of each, at t = i / 999, in double with a rounding to float at
+  // every stored point; float-only arithmetic, intermediate points left unrounded or other
+  // parameter values give other digests. Computed independently, in Python:
+  //   f = lambda v: struct.unpack('f', struct.pack('f', v))[0]      # rounds to float
+  //   bits = lambda v: struct.unpack('I', struct.pack('f', v))[0]
+  //   lerp = lambda a, b, t: (f((b[0] - a[0]) * t + a[0]), f((b[1] - a[1]) * t + a[1]))
+  //   def point(a, b, c, d, t):
+  //     ab, bc, cd = lerp(a, b, t), lerp(b, c, t), lerp(c, d, t)
+  //     return lerp(lerp(ab, bc, t), lerp(bc, cd, t), t)
+  //   digest = 0
+  //   for i in range(1000):
+  //     x, y = point(*controls, f(i / 999))
+  //     digest = (digest * 31 + bits(x) * 7 + bits(y)) % 2**64
   const std::uint64_t golden[] = {0xa18b0dd02ac66ecc, 0x2e4551cf2707df61, 0x2fe81f6e9624d27d};
   createScene();
   BezierCurve* curves[] = {redCurve, greenCurve, blueCurve};

@@ -35,26 +35,37 @@ browser.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": """
     return getContext.call(this, type, {...attributes, preserveDrawingBuffer: true}); };"""})
 
 
+def until(what, check, seconds=30):
+    """Polls check() until it returns something true, for at most `seconds`."""
+    end = time.monotonic() + seconds
+    while not (result := check()):
+        assert time.monotonic() < end, f"waited {seconds} s for {what}"
+        time.sleep(0.05)
+    return result
+
+
+def look():
+    return browser.execute_script(LOOK)
+
+
 def start():
     browser.get((pathlib.Path(sys.argv[1]).resolve() / "index.html").as_uri())
-    while browser.execute_script("return document.getElementById('caption').textContent") != CAPTION:
-        time.sleep(0.05)
-    return browser.execute_script(LOOK)
+    until("the caption", lambda: browser.execute_script(
+        "return document.getElementById('caption').textContent") == CAPTION)
+    return look()
 
 
 def look_at(ms):
-    while browser.execute_script(f"return {CLOCK}") < ms:
-        time.sleep(0.05)
-    return browser.execute_script(LOOK)
+    until(f"{ms} ms of the program's clock", lambda: browser.execute_script(f"return {CLOCK}") >= ms)
+    return look()
 
 
 def change(since, by_ms):
-    """The first look after `since` that differs from it, or the last one before by_ms."""
-    seen = since
-    while seen["digest"] == since["digest"] and seen["ms"] < by_ms:
-        time.sleep(0.05)
-        seen = browser.execute_script(LOOK)
-    return seen
+    """The first look after `since` that differs from it, or the first at or after by_ms."""
+    def changed():
+        seen = look()
+        return (seen["digest"] != since["digest"] or seen["ms"] >= by_ms) and seen
+    return until("a change", changed)
 
 
 try:
