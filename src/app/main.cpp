@@ -2,12 +2,20 @@
 // algorithm and drawn with their control points, easing for ever toward random target curves
 // chained into a closed loop.
 // Keys: space chooses new targets at once. No key quits: close the window to end it.
+// Options: --help and --version (on the console of an X11 desktop); every other argument goes to
+// GLUT.
 #include <GL/glut.h>
 
 #include "render.h"
 #include "scene.h"
+#if BEZIER2D_X11
+#include "command_line.h"
+#endif
 
 int main(int argc, char** argv) {
+#if BEZIER2D_X11
+  if (answerOwnOption(argc, argv)) return 0;
+#endif
   createScene();
 
   openWindow(&argc, argv);

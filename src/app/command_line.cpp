@@ -1,0 +1,44 @@
+// --help and --version, answered before GLUT sees the command line, so that neither needs a
+// display.
+#include "command_line.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr char kUsage[] = R"(Usage: bezier2d [GLUT options]
+Shows three cubic Bezier curves, red, green and blue, evaluated with De Casteljau's
+algorithm and drawn with their control points, easing for ever toward random target
+curves joined into a closed loop. New targets come every two seconds.
+
+Keys: space chooses new targets at once. No key quits: close the window.
+
+GLUT options:
+  -display HOST:N     open the window on this X server instead of $DISPLAY
+  -direct             insist on direct rendering; fail where it is not available
+  -indirect           insist on rendering through the X server (most servers refuse it)
+  -iconic             start with the window iconified, where the window manager allows
+  -sync               make every X call synchronous (for debugging)
+  -gldebug            report OpenGL errors after each frame
+  -geometry WxH+X+Y   accepted, but has no effect: the window is 720 x 540 at (0, 0)
+
+  --help              show this help and exit
+  --version           show the version and exit
+)";
+
+}  // namespace
+
+bool answerOwnOption(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0) {
+      std::fputs(kUsage, stdout);
+      return true;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::puts("bezier2d " BEZIER2D_VERSION);
+      return true;
+    }
+  }
+  return false;
+}
