@@ -15,16 +15,16 @@ curves joined into a closed loop. New targets come every two seconds.
 Keys: space chooses new targets at once. No key quits: close the window.
 
 GLUT options:
-  -display HOST:N     open the window on this X server instead of $DISPLAY
-  -direct             insist on direct rendering; fail where it is not available
-  -indirect           insist on rendering through the X server (most servers refuse it)
-  -iconic             start with the window iconified, where the window manager allows
-  -sync               make every X call synchronous (for debugging)
-  -gldebug            report OpenGL errors after each frame
-  -geometry WxH+X+Y   accepted, but has no effect: the window is 720 x 540 at (0, 0)
+  -display HOST:N    open the window on this X server instead of $DISPLAY
+  -direct            insist on direct rendering; fail where it is not available
+  -indirect          insist on rendering through the X server (most refuse it)
+  -iconic            start iconified, where the window manager allows it
+  -sync              make every X call synchronous, for debugging
+  -gldebug           report OpenGL errors after each frame
+  -geometry WxH+X+Y  accepted, but no effect: the window is 720 x 540 at (0, 0)
 
-  --help              show this help and exit
-  --version           show the version and exit
+  --help             show this help and exit
+  --version          show the version and exit
 )";
 
 }  // namespace
