@@ -7,7 +7,8 @@ import pathlib
 import sys
 import time
 
-from selenium import webdriver
+sys.path.append(str(pathlib.Path(__file__).resolve().parents[1] / "script"))
+from chromium import headless_chromium  # noqa: E402
 
 CLOCK = "Date.now() - GLUT.initTime"
 CAPTION = "Example of infinite generation of 2D Bezier curves using De Casteljau's algorithm."
@@ -22,12 +23,7 @@ LOOK = f"""const gl = document.getElementById('canvas').getContext('webgl'), p =
   }}
   return seen;"""
 
-options = webdriver.ChromeOptions()
-for flag in ("headless=new", "no-sandbox", "use-angle=swiftshader", "enable-unsafe-swiftshader",
-             "allow-file-access-from-files", "disable-background-networking", "no-first-run"):
-    options.add_argument("--" + flag)
-options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-browser = webdriver.Chrome(options=options)
+browser = headless_chromium()
 # The test, not the page, keeps each frame readable after it is shown.
 browser.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": """
   const getContext = HTMLCanvasElement.prototype.getContext;
@@ -55,36 +51,23 @@ def start():
     return look()
 
 
-def look_at(ms):
-    until(f"{ms} ms of the program's clock", lambda: browser.execute_script(f"return {CLOCK}") >= ms)
-    return look()
-
-
-def change(since, by_ms):
-    """The first look after `since` that differs from it, or the first at or after by_ms."""
-    def changed():
-        seen = look()
-        return (seen["digest"] != since["digest"] or seen["ms"] >= by_ms) and seen
-    return until("a change", changed)
-
-
 try:
     # Left alone, the curves start on their targets and hold still until the first timed
     # choice of new targets, two seconds in; then they move apart.
     first = start()
     left = browser.execute_script("return document.getElementById('caption').offsetLeft")
     assert left == 5 and first["blue"] > 100 and first["red"] > 10, f"first frame: {first}, {left}"
-    timed = look_at(2300)
-    later = change(timed, timed["ms"] + 5000)
-    assert later["digest"] != timed["digest"], "no motion after two seconds"
-    assert look_at(later["ms"] + 600)["green"] > 100, "the green curve does not show"
+    timed = until("2.3 s", lambda: (seen := look())["ms"] >= 2300 and seen)
+    until("motion after two seconds", lambda: look()["digest"] != timed["digest"], 10)
+    until("the green curve", lambda: look()["green"] > 100, 10)
 
     # Space, pressed at once, sets them moving before that. A busy machine may leave too little
     # of the first two seconds to tell: then the page is loaded again.
     for _ in range(3):
         fresh = start()
         browser.find_element("id", "canvas").send_keys(" ")
-        moved = change(fresh, 2000)
+        moved = until("a change or two seconds", lambda: (
+            (seen := look())["digest"] != fresh["digest"] or seen["ms"] >= 2000) and seen)
         if moved["digest"] != fresh["digest"] and moved["ms"] < 2000:
             break
     else:
