@@ -12,24 +12,17 @@
 #include "clock.h"
 #include "scene.h"
 
-namespace {
-
-int now = 0;  // GLUT's milliseconds and the stopwatch's, kept together
-
-}  // namespace
+static int now = 0;  // GLUT's milliseconds and the stopwatch's, kept together
 
 int glutGet(GLenum) { return now; }
 void glutPostWindowRedisplay(int) {}
 
-namespace {
-
+// The bits of three curves' points.
 using Curves = std::array<float, 30>;
-Curves targets() {
-  return __builtin_bit_cast(Curves, std::array{*redTarget, *greenTarget, *blueTarget});
+static Curves bits(const BezierCurve* a, const BezierCurve* b, const BezierCurve* c) {
+  return __builtin_bit_cast(Curves, std::array{*a, *b, *c});
 }
-Curves shown() {
-  return __builtin_bit_cast(Curves, std::array{*redCurve, *greenCurve, *blueCurve});
-}
+static Curves targets() { return bits(redTarget, greenTarget, blueTarget); }
 
 class Animation : public testing::Test {
  protected:
@@ -83,7 +76,7 @@ TEST_F(Animation, EasesByTheFrameTimeRoundedAtEveryStepAndLandsAfterAStall) {
   EXPECT_EQ(targets(), goals);
   now = 60'000;  // a stall: fresh targets, and the curves land on them, not beyond
   idle();
-  EXPECT_EQ(shown(), targets());
+  EXPECT_EQ(bits(redCurve, greenCurve, blueCurve), targets());
 }
 
 TEST_F(Animation, StopwatchCountsWallClockTimeWhileTheProcessSleeps) {
@@ -94,5 +87,3 @@ TEST_F(Animation, StopwatchCountsWallClockTimeWhileTheProcessSleeps) {
   EXPECT_GE(watch.elapsedSeconds(), 0.295f);  // a processor-time clock would barely move
   EXPECT_LT(watch.elapsedSeconds(), 30.0f);
 }
-
-}  // namespace

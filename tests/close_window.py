@@ -6,7 +6,7 @@ from Xlib import display, protocol
 
 x = display.Display()
 window = x.create_resource_object("window", int(sys.argv[1]))
-atom = x.intern_atom
+close = [x.intern_atom("WM_DELETE_WINDOW"), 0, 0, 0, 0]
 window.send_event(protocol.event.ClientMessage(
-    window=window, client_type=atom("WM_PROTOCOLS"), data=(32, [atom("WM_DELETE_WINDOW"), 0, 0, 0, 0])))
+    window=window, client_type=x.intern_atom("WM_PROTOCOLS"), data=(32, close)))
 x.flush()

@@ -17,11 +17,7 @@ fail() { echo "FAIL: $*" >&2 && exit 1; }
 # Runs a command until it succeeds, for at most $1 seconds.
 within() {
   local end=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$end" ] || return 1
-    sleep 0.05
-  done
+  until "${@:2}"; do [ "$SECONDS" -lt "$end" ] && sleep 0.05 || return 1; done
 }
 
 work=$(mktemp -d)
@@ -32,13 +28,11 @@ if [[ $1 == *.exe ]]; then
   export WINEDEBUG=-all,+timestamp,+relay
   wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d msvcrt.rand /f >/dev/null 2>&1
   wine cmd /c "set DISPLAY=&& $(winepath -w "$1" 2>/dev/null)" >"$work/out" 2>"$work/err" &
-  program=$!
-  owner=()
+  program=$! owner=()
   # The time of each random draw, in milliseconds.
   draws() { awk -F: '/:Call msvcrt\.rand\(/ { printf "%d\n", $1 * 1000 }' "$work/err"; }
 else
-  status=0
-  message=$(env -u DISPLAY "$1" 2>&1 >/dev/null) || status=$?
+  message=$(env -u DISPLAY "$1" 2>&1 >/dev/null) && status=0 || status=$?
   [ "$status" -ne 0 ] && [ "$status" -lt 128 ] && [[ "$message" == *"failed to open display"* ]] ||
     fail "without a display: status $status, message '$message'"
   version=$(sed -n 's/^project(bezier2d VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../CMakeLists.txt")
@@ -47,8 +41,7 @@ else
 
   RAND_TRACE="$work/draws" LD_PRELOAD="${PROGRAM_PRELOAD:+$PROGRAM_PRELOAD:}$2" ${LAUNCHER:-} "$1" \
     >"$work/out" 2>"$work/err" &
-  program=$!
-  owner=(--pid "$program")
+  program=$! owner=(--pid "$!")
   draws() { cat "$work/draws"; }
 fi
 
@@ -58,12 +51,12 @@ read -r x y width height < <(xwininfo -id "$window" |
   awk '/Absolute upper-left|Width|Height/ { printf "%s ", $NF } END { print "" }')
 [ "$width x $height" = "720 x 540" ] || fail "window size: $width x $height"
 pid=$(xprop -id "$window" _NET_WM_PID | awk '{ print $NF }')
-if [ -n "${owner[*]}" ]; then
-  # On X11 the window itself is at (0, 0); Windows puts there the frame, which wine draws itself.
-  identity="$(xprop -id "$window" WM_CLASS), process $pid at $x, $y"
+# A Linux window names its class and process and is at (0, 0); a Windows program puts its frame
+# there, which wine draws itself.
+identity="$(xprop -id "$window" WM_CLASS), process $pid at $x, $y"
+[ -z "${owner[*]}" ] ||
   [ "$identity" = "WM_CLASS(STRING) = \"bezier2d\", \"bezier2d\", process $program at 0, 0" ] ||
-    fail "class, process and place: $identity"
-fi
+  fail "class, process and place: $identity"
 xdotool windowfocus --sync "$window"
 
 # The six curves made at start-up take 48 draws, each choice of new targets 24 more.
@@ -112,10 +105,9 @@ fi
 
 kill -0 "$pid" 2>/dev/null || fail "the program ended by itself"
 /usr/bin/python3 "$(dirname "$0")/close_window.py" "$window"
-ended() { ! kill -0 "$program" 2>/dev/null; }
-within 20 ended || fail "closing the window did not end the program within 20 s"
-status=0
-wait "$program" || status=$?
+timeout 20 tail --pid="$program" -f /dev/null ||
+  fail "closing the window did not end the program within 20 s"
+wait "$program" && status=0 || status=$?
 [ "$status" -eq 0 ] || fail "closing the window ended the program with status $status"
 # Wine's trace lines begin with their time and thread; anything else was written by the program.
 console=$(cat "$work/out" && grep -v -E '^[0-9]+\.[0-9]+:[0-9a-f]+:' "$work/err" || true)

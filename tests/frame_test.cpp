@@ -69,8 +69,6 @@ IMPORT_POINTER(glPopMatrix)
 }
 #endif
 
-namespace {
-
 TEST(Frame, CaptionThenEachCurveInItsColourThenItsRedControlPoints) {
   const std::vector<Vertex> controls[] = {{{50, 50}, {749, 549}, {123, 456}, {700, 77}},
                                           {{611, 233}, {75, 88}, {500, 499}, {64, 212}},
@@ -119,5 +117,3 @@ TEST(Frame, CaptionThenEachCurveInItsColourThenItsRedControlPoints) {
     EXPECT_EQ(dots.vertices, controls[c]);
   }
 }
-
-}  // namespace
