@@ -1,8 +1,6 @@
-// The GLUT calls that Emscripten's GLUT lacks, for the web build of bezier2d, and two that it
-// has but that need more here. The caption's bitmap glyphs become text laid over the canvas.
+// The GLUT calls that Emscripten's GLUT lacks, for the web build of bezier2d, and a few that it
+// has but that need more here.
 mergeInto(LibraryManager.library, {
-  $bezier2dCaption: {x: 0, y: 0, text: '', shown: null},
-
   // A multisampled context smooths line edges, as GL_LINE_SMOOTH does on the desktop.
   glutInitDisplayMode__deps: ['$GLUT'],
   glutInitDisplayMode: function(mode) {
@@ -25,6 +23,17 @@ mergeInto(LibraryManager.library, {
     });
   },
 
+  // Where there is no keyboard, a tap or a left click on the picture is the space bar: it goes
+  // the space bar's way, once per tap (the mouse events a browser makes up after a touch are not
+  // pointer-down events).
+  glutKeyboardFunc__deps: ['$GLUT'],
+  glutKeyboardFunc: function(func) {
+    GLUT.keyboardFunc = func;
+    Module.canvas.addEventListener('pointerdown', function(event) {
+      if (event.button == 0) GLUT.onKeydown({keyCode: 32, preventDefault: function() {}});
+    });
+  },
+
   // The browser repeats a held key; GLUT's keydown handler is wrapped once to drop repeats.
   glutIgnoreKeyRepeat__deps: ['$GLUT'],
   glutIgnoreKeyRepeat: function(ignore) {
@@ -39,29 +48,13 @@ mergeInto(LibraryManager.library, {
     GLUT.keyRepeatIgnored = ignore;
   },
 
-  // Bitmap text: the raster position starts a line of text, each character extends it, and
-  // the buffer swap shows it in the page's #caption element, white, at the same place.
-  glRasterPos2i__deps: ['$bezier2dCaption'],
-  glRasterPos2i: function(x, y) {
-    bezier2dCaption.x = x;
-    bezier2dCaption.y = y;
-    bezier2dCaption.text = '';
-  },
-
-  glutBitmapCharacter__deps: ['$bezier2dCaption'],
-  glutBitmapCharacter: function(font, character) {
-    bezier2dCaption.text += String.fromCharCode(character);
-  },
-
-  glutSwapBuffers__deps: ['$bezier2dCaption'],
+  // The browser shows the frame when the program returns to it. The caption's text also goes
+  // into the page, for screen readers; the first frame is marked for the page's benchmark.
+  glutSwapBuffers__deps: ['$webGL'],
   glutSwapBuffers: function() {
-    var caption = bezier2dCaption;
-    if (caption.shown === caption.text) return;
-    if (caption.shown === null) performance.mark('bezier2d first frame');
-    var element = document.getElementById('caption');
-    element.textContent = caption.shown = caption.text;
-    // View units are canvas pixels; the text's baseline is about 15 px below its box's top.
-    element.style.left = caption.x + 'px';
-    element.style.top = (Module.canvas.height - caption.y - 15) + 'px';
+    var text = webGL.raster ? webGL.raster.text : '', caption = document.getElementById('caption');
+    if (caption.textContent == text) return;
+    if (!caption.textContent) performance.mark('bezier2d first frame');
+    caption.textContent = text;
   },
 });
