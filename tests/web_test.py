@@ -4,12 +4,21 @@
 # seconds, and space or a click sets them moving sooner. On the phone: the whole window is in
 # view, 4:3, with no sideways scrolling, its backing store at the screen's density and the caption
 # whole; a tap sets the curves moving at once, as one press of space; after the WebGL context is
-# lost and restored, frames come again. No console message of the page's own throughout. Times
-# are read from the program's own clock, GLUT's milliseconds since it started, which the timed
-# choices of new targets count from too.
+# lost and restored, frames come again. As an app: its icon is the favicon, Chromium finds it
+# installable, its service worker keeps it starting with the server gone, and a rebuilt site
+# replaces the old cache. No console message of the page's own throughout. Times are read from
+# the program's own clock, GLUT's milliseconds since it started, which the timed choices of new
+# targets count from too. The site is served over HTTP from a copy, which the test rebuilds.
 # Usage: python3 web_test.py SITE_DIRECTORY
+import functools
+import http.server
 import pathlib
+import re
+import shutil
+import subprocess
 import sys
+import tempfile
+import threading
 import time
 
 sys.path.append(str(pathlib.Path(__file__).resolve().parents[1] / "script"))
@@ -39,6 +48,34 @@ LAYOUT = """const shown = document.getElementById('canvas').getBoundingClientRec
   return {...shown, view: document.documentElement.clientWidth, innerHeight,
           scroll: document.documentElement.scrollWidth};"""
 
+site = pathlib.Path(tempfile.mkdtemp()) / "site"
+shutil.copytree(sys.argv[1], site)
+
+
+class Server(http.server.SimpleHTTPRequestHandler):
+    """Quiet; keeps the browser's HTTP cache out of it, and once stopped answers nothing, not even
+    on connections the browser opened ahead: only the service worker can stand in for it then."""
+    stopped = False
+
+    def log_message(self, *args):
+        pass
+
+    def end_headers(self):
+        self.send_header("Cache-Control", "no-store")
+        super().end_headers()
+
+    def do_GET(self):
+        if not Server.stopped:
+            super().do_GET()
+
+
+def serve(port=0):
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", port), functools.partial(Server, directory=site))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+server = serve()
 browser = headless_chromium()
 # The test, not the page, keeps each frame readable after it is shown.
 browser.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": """
@@ -61,7 +98,7 @@ def look():
 
 
 def start():
-    browser.get((pathlib.Path(sys.argv[1]).resolve() / "index.html").as_uri())
+    browser.get(f"http://127.0.0.1:{server.server_port}/")
     until("the caption", lambda: browser.execute_script(
         "return document.getElementById('caption').textContent") == CAPTION)
     return look()
@@ -138,6 +175,37 @@ try:
     back = until("frames again", lambda: (seen := look())["blue"] > 100 and seen)
     until("motion again", lambda: look()["digest"] != back["digest"], 10)
 
+    icon = browser.execute_script("return fetch(document.querySelector('link[rel=icon]').href)"
+                                  ".then(response => response.headers.get('content-type'))")
+    assert icon.startswith("image/"), f"favicon: {icon}"
+    installable = browser.execute_cdp_cmd("Page.getInstallabilityErrors", {})
+    assert not installable["installabilityErrors"], f"not installable: {installable}"
+    start()
+    until("a service worker", lambda: browser.execute_script("return navigator.serviceWorker.controller"))
+    # With the server gone, only the service worker has the site.
+    port = server.server_port
+    server.shutdown(), server.server_close()
+    Server.stopped = True
+    offline = start()
+    until("frames offline", lambda: look()["digest"] != offline["digest"], 10)
+    # A rebuilt site with one file changed: its worker, with a new cache, replaces the old one.
+    def cache_name():
+        return re.search("bezier2d-[0-9a-f]+", (site / "sw.js").read_text())[0]
+    old = cache_name()
+    with open(site / "index.html", "a") as page:
+        page.write("<!-- rebuilt -->\n")
+    source = pathlib.Path(__file__).parents[1]
+    subprocess.run(["cmake", f"-DSITE={site}", f"-DTEMPLATE={source / 'web/sw.js'}",
+                    "-P", source / "web/stamp_worker.cmake"], check=True)
+    cache = cache_name()
+    assert cache != old, f"the cache keeps its name {old} for changed content"
+    server, Server.stopped = serve(port), False
+    # The browser looks for a new worker when a visitor comes back; the test asks for it at once.
+    start()
+    until("the rebuilt site's cache alone", lambda: browser.execute_script(
+        "return navigator.serviceWorker.getRegistration().then(worker => worker.update())"
+        ".then(() => caches.keys())") == [cache])
+
     problems = [entry["message"] for entry in browser.get_log("browser")
                 if "using emscripten GL" not in entry["message"]]  # the toolchain's own notes
     assert not problems, f"the page reported: {problems}"
@@ -145,3 +213,4 @@ try:
           " or a tap moves it sooner; it draws again after a lost context")
 finally:
     browser.quit()
+    shutil.rmtree(site.parent)
