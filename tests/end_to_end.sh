@@ -25,6 +25,8 @@ trap 'kill -9 ${pid:-} ${program:-} 2>/dev/null || true; rm -rf "$work"' EXIT
 if [[ $1 == *.exe ]]; then
   # freeglut on Windows takes DISPLAY for a device name, so the program goes without it (wine
   # itself needs it). wine starts it in a process of its own: the window is found by its title.
+  # Wine's desktop must be made on this display, not left from a wine started without one.
+  timeout 60 wineserver -w || fail "wine still busy in $WINEPREFIX"
   export WINEDEBUG=-all,+timestamp,+relay
   wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d msvcrt.rand /f >/dev/null 2>&1
   wine cmd /c "set DISPLAY=&& $(winepath -w "$1" 2>/dev/null)" >"$work/out" 2>"$work/err" &
