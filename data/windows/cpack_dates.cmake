@@ -2,7 +2,6 @@
 # folder the time SOURCE_DATE_EPOCH names (the commit's), so that the zip and the installer do
 # not change with the time of the build.
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
-  message(STATUS "staged in ${CPACK_TEMPORARY_DIRECTORY}")
   execute_process(COMMAND find ${CPACK_TEMPORARY_DIRECTORY} -exec touch -h -d @$ENV{SOURCE_DATE_EPOCH} {} +
                   COMMAND_ERROR_IS_FATAL ANY)
 endif()
