@@ -26,7 +26,7 @@ if [[ $1 == *.exe ]]; then
   # freeglut on Windows takes DISPLAY for a device name, so the program goes without it (wine
   # itself needs it). wine starts it in a process of its own: the window is found by its title.
   # Wine's desktop must be made on this display, not left from a wine started without one.
-  timeout 60 wineserver -w || fail "wine still busy in $WINEPREFIX"
+  timeout 60 wineserver -w || fail "wine still busy in ${WINEPREFIX:-~/.wine}"
   export WINEDEBUG=-all,+timestamp,+relay
   wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d msvcrt.rand /f >/dev/null 2>&1
   wine cmd /c "set DISPLAY=&& $(winepath -w "$1" 2>/dev/null)" >"$work/out" 2>"$work/err" &
