@@ -20,6 +20,7 @@ mergeInto(LibraryManager.library, {
     raster: null,   // x, y and colour of the raster position, and the text drawn from it
     glyphs: [],     // Helvetica 18's glyphs as bytes, decoded on first use
     program: null,  // made on the first draw, and again after a restored context
+    uniforms: {},   // where the program takes its uniforms, by name
     listening: false,
     lostMessage: null,
 
@@ -56,6 +57,9 @@ mergeInto(LibraryManager.library, {
         GLctx.bindBuffer(GLctx.ARRAY_BUFFER, GLctx.createBuffer());
         GLctx.enableVertexAttribArray(0);
         GLctx.vertexAttribPointer(0, 2, GLctx.FLOAT, false, 0, 0);
+        ['projection', 'color', 'pointSize', 'roundSize'].forEach(function(name) {
+          webGL.uniforms[name] = GLctx.getUniformLocation(program, name);
+        });
         webGL.program = program;
       }
       return true;
@@ -81,13 +85,13 @@ mergeInto(LibraryManager.library, {
     // Draws flat x, y pairs in view units as triangles or points in the given colour.
     draw: function(mode, vertices, color, roundSize) {
       if (!webGL.prepare()) return;
-      var program = webGL.program;
+      var uniforms = webGL.uniforms;
       webGL.blend ? GLctx.enable(GLctx.BLEND) : GLctx.disable(GLctx.BLEND);
       GLctx.blendFunc(webGL.blendFunc[0], webGL.blendFunc[1]);
-      GLctx.uniform4fv(GLctx.getUniformLocation(program, 'projection'), webGL.projection);
-      GLctx.uniform3fv(GLctx.getUniformLocation(program, 'color'), color);
-      GLctx.uniform1f(GLctx.getUniformLocation(program, 'pointSize'), roundSize || 1);
-      GLctx.uniform1f(GLctx.getUniformLocation(program, 'roundSize'), roundSize);
+      GLctx.uniform4fv(uniforms.projection, webGL.projection);
+      GLctx.uniform3fv(uniforms.color, color);
+      GLctx.uniform1f(uniforms.pointSize, roundSize || 1);
+      GLctx.uniform1f(uniforms.roundSize, roundSize);
       GLctx.bufferData(GLctx.ARRAY_BUFFER, new Float32Array(vertices), GLctx.STREAM_DRAW);
       GLctx.drawArrays(mode, 0, vertices.length / 2);
     },
