@@ -1,5 +1,6 @@
-// The animation step, retargeting, the keyboard and the stopwatch, on clocks the test moves.
-// GLUT's two calls in the step are replaced below, so no window is needed.
+// The animation step, retargeting, the keyboard and the stopwatch, on clocks the test moves,
+// over months as well as seconds. GLUT's two calls in the step are replaced below, so no window
+// is needed.
 #include <GL/glut.h>
 #include <gtest/gtest.h>
 
@@ -8,13 +9,20 @@
 #include <cstdint>
 #include <thread>
 #include <tuple>
+#include <utility>
 
 #include "clock.h"
 #include "scene.h"
 
-static int now = 0;  // GLUT's milliseconds and the stopwatch's, kept together
+// The test's clock: milliseconds since start-up, 64 bits wide. GLUT and the stopwatch read it as
+// the 32-bit counters they get in a real run, which wrap: at 2^31 ms (24.8 days) GLUT's int turns
+// negative, at 2^32 ms (49.7 days) both start again from 0. The calendar clock reads its seconds.
+static std::int64_t now = 0;
+static std::int32_t counter() { return static_cast<std::int32_t>(static_cast<std::uint32_t>(now)); }
+constexpr std::int64_t kWrap31 = std::int64_t{1} << 31;
+constexpr std::int64_t kWrap32 = std::int64_t{1} << 32;
 
-int glutGet(GLenum) { return now; }
+int glutGet(GLenum) { return counter(); }
 void glutPostWindowRedisplay(int) {}
 
 // The bits of three curves' points.
@@ -29,8 +37,9 @@ class Animation : public testing::Test {
   void SetUp() override {
     if (redCurve == nullptr) createScene();
     *retargetWatch = Stopwatch();
-    elapsedMs = lastElapsedMs = 0;
-    stopwatchTicksMs = [] { return std::int32_t{now}; };
+    now = elapsedMs = lastElapsedMs = 0;
+    stopwatchTicksMs = counter;
+    stopwatchCalendarSeconds = [] { return 1'800'000'000 + now / 1000; };
   }
 };
 
@@ -43,26 +52,34 @@ TEST_F(Animation, NewTargetsAtTheFirstStepPastTwoSecondsAndAtOnceOnSpaceJoinedIn
       {7500, 'q', false}, {7500, 27, false},  // other keys, Escape among them, do nothing
       {8000, ' ', true},                      // space: at once, leaving the watch alone
       {9001, 0, false},   {9002, 0, true}};
-  for (const auto& [ms, key, changes] : timeline) {
-    const Curves before = targets();
-    now = ms;
-    key ? keyboard(key, 0, 0) : idle();
-    EXPECT_EQ(targets() != before, changes) << ms << " ms, key " << int(key);
-    // Red ends where green starts, green where blue starts, blue where red starts.
-    const BezierCurve* chain[] = {redTarget, greenTarget, blueTarget, redTarget};
-    for (int i = 0; changes && i < 3; ++i) {
-      EXPECT_EQ(__builtin_bit_cast(std::uint64_t, chain[i]->points[4]),
-                __builtin_bit_cast(std::uint64_t, chain[i + 1]->points[1]));
+  // From start-up, and with the counters wrapping between the watch's start and its first choice.
+  for (const std::int64_t start : {std::int64_t{0}, kWrap31 - 6000, kWrap32 - 6000}) {
+    *retargetWatch = Stopwatch();
+    for (const auto& [ms, key, changes] : timeline) {
+      const Curves before = targets();
+      now = start + ms;
+      key ? keyboard(key, 0, 0) : idle();
+      EXPECT_EQ(targets() != before, changes) << start << " + " << ms << " ms, key " << int(key);
+      // Red ends where green starts, green where blue starts, blue where red starts.
+      const BezierCurve* chain[] = {redTarget, greenTarget, blueTarget, redTarget};
+      for (int i = 0; changes && i < 3; ++i) {
+        EXPECT_EQ(__builtin_bit_cast(std::uint64_t, chain[i]->points[4]),
+                  __builtin_bit_cast(std::uint64_t, chain[i + 1]->points[1]));
+      }
     }
   }
 }
 
-TEST_F(Animation, EasesByTheFrameTimeRoundedAtEveryStepAndLandsAfterAStall) {
+TEST_F(Animation, EasesByTheFrameTimeRoundedAtEveryStepAcrossTheWrapAndLandsAfterAStall) {
   redCurve->points[1] = {0x1.25ff32p+7f, 0x1.e5f9b4p+8f};
   redTarget->points[1] = {682, 251};
   const Curves goals = targets();
+  // GLUT's count passes 2^31 ms between the frames at 33 and 66 ms: that frame is 33 ms too.
+  const std::int64_t start = kWrap31 - 50;
+  now = start;
+  lastElapsedMs = counter();
   for (const int ms : {16, 33, 66, 67, 67, 317}) {
-    now = ms;
+    now = start + ms;
     idle();
   }
   // In double with a rounding to float per step (float arithmetic gives other bits); computed
@@ -74,15 +91,32 @@ TEST_F(Animation, EasesByTheFrameTimeRoundedAtEveryStepAndLandsAfterAStall) {
   EXPECT_EQ(redCurve->points[1].x, 0x1.aa9622p+7f);
   EXPECT_EQ(redCurve->points[1].y, 0x1.c8dbbep+8f);
   EXPECT_EQ(targets(), goals);
-  now = 60'000;  // a stall: fresh targets, and the curves land on them, not beyond
+  now = start + 60'000;  // a stall: fresh targets, and the curves land on them, not beyond
   idle();
   EXPECT_EQ(bits(redCurve, greenCurve, blueCurve), targets());
 }
 
-TEST_F(Animation, StopwatchCountsWallClockTimeWhileTheProcessSleeps) {
-  stopwatchTicksMs = processTicksMs;
+TEST_F(Animation, StopwatchReadsMillisecondsAcrossTheWrapsAndCalendarSecondsAfterAnHour) {
+  for (const std::int64_t start : {kWrap31 - 500, kWrap32 - 500}) {
+    now = start;
+    Stopwatch watch;
+    watch.start();
+    now = start + 2500;
+    EXPECT_EQ(watch.elapsedSeconds(), 2.5f) << "started at " << start << " ms";
+  }
+  // From an hour on, whole calendar seconds: the millisecond counters wrap after 24.8 days.
+  now = 1000;
   Stopwatch watch;
   watch.start();
+  const std::pair<std::int64_t, float> readings[] = {
+      {3'600'999, 3599.999f}, {3'601'700, 3600.0f}, {2'592'001'000, 2592000.0f}};
+  for (const auto& [ms, seconds] : readings) {
+    now = ms;
+    EXPECT_EQ(watch.elapsedSeconds(), seconds) << ms << " ms";
+  }
+
+  stopwatchTicksMs = processTicksMs;  // the real clock counts wall time, not processor time
+  watch.restart();
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   EXPECT_GE(watch.elapsedSeconds(), 0.295f);  // a processor-time clock would barely move
   EXPECT_LT(watch.elapsedSeconds(), 30.0f);

@@ -1,12 +1,12 @@
-// One frame of a known scene, as OpenGL and GLUT receive it: the caption, then each curve's
-// 1000 samples in its own colour and its control points as red dots. The stand-ins below record
-// the calls instead of drawing, so no window is needed.
+// One frame of a known scene, as OpenGL receives it: each curve's 1000 samples in its own colour,
+// every vertex's bits checked, then its control points. The stand-ins below record the calls
+// instead of drawing, so no window is needed. (The caption is checked where it is seen: the web
+// page's test looks at the columns it covers.)
 #include <GL/glut.h>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -17,16 +17,14 @@ namespace {
 
 using Vertex = std::pair<float, float>;
 
-// One glBegin/glEnd block, with the colour and point size in force.
+// One glBegin/glEnd block, with the colour in force.
 struct Primitive {
   GLenum mode;
   std::array<float, 3> colour;
-  float pointSize;
   std::vector<Vertex> vertices;
 };
 std::vector<Primitive> primitives;
-Primitive current{};
-std::string caption;  // where the raster position was set, in which colour, and the text
+std::array<float, 3> colour;
 
 }  // namespace
 
@@ -34,17 +32,12 @@ std::string caption;  // where the raster position was set, in which colour, and
 // Windows' headers declare OpenGL's functions as imported from its DLL; these replace them.
 #pragma GCC diagnostic ignored "-Wattributes"
 #endif
-void glColor3f(GLfloat red, GLfloat green, GLfloat blue) { current.colour = {red, green, blue}; }
-void glPointSize(GLfloat size) { current.pointSize = size; }
-void glBegin(GLenum mode) { primitives.push_back({mode, current.colour, current.pointSize, {}}); }
+void glColor3f(GLfloat red, GLfloat green, GLfloat blue) { colour = {red, green, blue}; }
+void glBegin(GLenum mode) { primitives.push_back({mode, colour, {}}); }
 void glVertex2f(GLfloat x, GLfloat y) { primitives.back().vertices.emplace_back(x, y); }
-void glRasterPos2i(GLint x, GLint y) {
-  const bool white = current.colour == std::array<float, 3>{1, 1, 1};
-  caption = std::to_string(x) + ", " + std::to_string(y) + (white ? " white: " : " not white: ");
-}
-void glutBitmapCharacter(void* font, int c) {
-  caption += font == GLUT_BITMAP_HELVETICA_18 ? c : '?';
-}
+void glPointSize(GLfloat) {}
+void glRasterPos2i(GLint, GLint) {}
+void glutBitmapCharacter(void*, int) {}
 void glEnd() {}
 void glClear(GLbitfield) {}
 void glLoadIdentity() {}
@@ -69,7 +62,7 @@ IMPORT_POINTER(glPopMatrix)
 }
 #endif
 
-TEST(Frame, CaptionThenEachCurveInItsColourThenItsRedControlPoints) {
+TEST(Frame, EachCurveInItsColourBitForBitThenItsControlPoints) {
   const std::vector<Vertex> controls[] = {{{50, 50}, {749, 549}, {123, 456}, {700, 77}},
                                           {{611, 233}, {75, 88}, {500, 499}, {64, 212}},
                                           {{321, 98}, {57, 530}, {688, 301}, {412, 549}}};
@@ -95,12 +88,9 @@ TEST(Frame, CaptionThenEachCurveInItsColourThenItsRedControlPoints) {
   }
   display();
 
-  EXPECT_EQ(caption,
-            "5, 520 white: Example of infinite generation of 2D Bezier curves using De "
-            "Casteljau's algorithm.");
   ASSERT_EQ(primitives.size(), 6u);
   for (int c = 0; c < 3; ++c) {
-    const auto& [mode, colour, size, samples] = primitives[2 * c];
+    const auto& [mode, colour, samples] = primitives[2 * c];
     EXPECT_EQ(mode, GLenum{GL_LINE_STRIP});
     EXPECT_TRUE(colour[c] == 1 && colour[0] + colour[1] + colour[2] == 1) << "curve " << c;
     ASSERT_EQ(samples.size(), 1000u);
@@ -112,8 +102,6 @@ TEST(Frame, CaptionThenEachCurveInItsColourThenItsRedControlPoints) {
     EXPECT_EQ(digest, golden[c]) << "curve " << c;
     const Primitive& dots = primitives[2 * c + 1];
     EXPECT_EQ(dots.mode, GLenum{GL_POINTS});
-    EXPECT_EQ(dots.colour, (std::array<float, 3>{1, 0, 0}));
-    EXPECT_EQ(dots.pointSize, 5);
     EXPECT_EQ(dots.vertices, controls[c]);
   }
 }
