@@ -1,60 +1,165 @@
-// The GLUT calls that Emscripten's GLUT lacks, for the web build of bezier2d, and a few that it
-// has but that need more here.
+// The GLUT that bezier2d calls, for the web build: the page's canvas is the window, the browser's
+// animation frames are the main loop, and the page's visibility is the window's. Keys reach the
+// program only while the canvas has the focus, and a tap or a left click on it is the space bar;
+// every other key, Tab and the browser's shortcuts among them, stays the browser's. The page's
+// Pause button stops the loop, and a system that asks for reduced motion starts it paused.
 mergeInto(LibraryManager.library, {
-  // A multisampled context smooths line edges, as GL_LINE_SMOOTH does on the desktop.
-  glutInitDisplayMode__deps: ['$GLUT'],
-  glutInitDisplayMode: function(mode) {
-    GLUT.initDisplayMode = mode | 0x0080 /* GLUT_MULTISAMPLE */;
+  $glut__deps: ['$webGL'],
+  $glut: {
+    startTime: 0,  // performance.now() at glutInit, moved on by the time spent paused
+    display: null,
+    idle: null,
+    keyboard: null,
+    visibility: null,
+    ignoreKeyRepeat: false,
+    redisplay: false,
+    frameRequested: false,
+    paused: false,
+    pausedAt: 0,
+    drawn: false,  // whether the first frame has been drawn
+
+    // Asks the browser for an animation frame if the next one has anything to do.
+    schedule: function() {
+      if (glut.frameRequested || !(glut.redisplay || (glut.idle && !glut.paused))) return;
+      glut.frameRequested = true;
+      requestAnimationFrame(glut.frame);
+    },
+
+    // One turn of the main loop, as freeglut takes it on the desktop: the animation step, then
+    // the frame it asked for.
+    frame: function() {
+      glut.frameRequested = false;
+      if (glut.idle && !glut.paused) glut.idle();
+      if (glut.redisplay) {
+        glut.redisplay = false;
+        glut.display();
+      }
+      glut.schedule();
+    },
+
+    // Paused, the page asks for no frames and runs no step. The time spent paused is taken out
+    // of GLUT's elapsed time, so the first step after it is as short as any other.
+    pause: function(paused) {
+      if (paused == glut.paused) return;
+      var now = performance.now();
+      if (paused) glut.pausedAt = now;
+      else glut.startTime += now - glut.pausedAt;
+      glut.paused = paused;
+      document.getElementById('pause').textContent = paused ? 'Play' : 'Pause';
+      glut.schedule();
+    },
+
+    // Asks for the frame to be drawn, paused or not: the program posted a redisplay, or the window
+    // changed size or got its context back.
+    postRedisplay: function() {
+      glut.redisplay = true;
+      glut.schedule();
+    },
   },
 
+  glutInit__deps: ['$glut'],
+  glutInit: function(argc, argv) {
+    glut.startTime = performance.now();
+  },
+
+  // The window is the page's canvas, at the size the page gives it (page.css).
+  glutInitWindowPosition: function(x, y) {},
+  glutInitWindowSize: function(width, height) {},
+  glutInitDisplayMode: function(mode) {},
+
+  glutCreateWindow__deps: ['$glut', '$webGL'],
+  // Without WebGL the page says so instead, and the program goes no further.
+  glutCreateWindow: function(title) {
+    document.title = UTF8ToString(title);
+    if (webGL.create(Module.canvas, glut.postRedisplay)) return 1;
+    document.getElementById('window').hidden = document.getElementById('controls').hidden = true;
+    document.getElementById('message').hidden = false;
+    throw 'unwind';
+  },
+
+  glutGetWindow__deps: ['$webGL'],
   glutGetWindow: function() {
-    return Module.ctx ? 1 : 0;  // the one window that glutCreateWindow made
+    return webGL.gl ? 1 : 0;  // the one window that glutCreateWindow made
   },
 
-  glutPostWindowRedisplay__deps: ['glutPostRedisplay'],
-  glutPostWindowRedisplay: function(window) {
-    _glutPostRedisplay();
+  glutGet__deps: ['$glut'],
+  glutGet: function(type) {
+    if (type != 700 /* GLUT_ELAPSED_TIME */) throw 'glutGet: only GLUT_ELAPSED_TIME is kept here, not ' + type;
+    return (performance.now() - glut.startTime) | 0;
+  },
+
+  glutDisplayFunc__deps: ['$glut'],
+  glutDisplayFunc: function(func) {
+    glut.display = {{{ makeDynCall('v', 'func') }}};
+  },
+
+  glutIdleFunc__deps: ['$glut'],
+  glutIdleFunc: function(func) {
+    glut.idle = func ? {{{ makeDynCall('v', 'func') }}} : null;
+    glut.schedule();
   },
 
   // The page's visibility stands for the window's.
+  glutVisibilityFunc__deps: ['$glut'],
   glutVisibilityFunc: function(func) {
+    glut.visibility = {{{ makeDynCall('vi', 'func') }}};
     document.addEventListener('visibilitychange', function() {
-      {{{ makeDynCall('vi', 'func') }}}(document.hidden ? 0 /* GLUT_NOT_VISIBLE */ : 1 /* GLUT_VISIBLE */);
+      glut.visibility(document.hidden ? 0 /* GLUT_NOT_VISIBLE */ : 1 /* GLUT_VISIBLE */);
     });
   },
 
-  // Where there is no keyboard, a tap or a left click on the picture is the space bar: it goes
-  // the space bar's way, once per tap (the mouse events a browser makes up after a touch are not
+  // A key that types a character reaches the program while the canvas has the focus; only space,
+  // which would scroll the page, is kept from the browser. A tap or a left click on the canvas
+  // is the space bar, once per tap (the mouse events a browser makes up after a touch are not
   // pointer-down events).
-  glutKeyboardFunc__deps: ['$GLUT'],
+  glutKeyboardFunc__deps: ['$glut'],
   glutKeyboardFunc: function(func) {
-    GLUT.keyboardFunc = func;
+    glut.keyboard = {{{ makeDynCall('viii', 'func') }}};
+    Module.canvas.addEventListener('keydown', function(event) {
+      if (event.key.length != 1 || event.ctrlKey || event.altKey || event.metaKey) return;
+      if (event.key == ' ') event.preventDefault();
+      if (!(event.repeat && glut.ignoreKeyRepeat)) glut.keyboard(event.key.charCodeAt(0) & 0xFF, 0, 0);
+    });
     Module.canvas.addEventListener('pointerdown', function(event) {
-      if (event.button == 0) GLUT.onKeydown({keyCode: 32, preventDefault: function() {}});
+      if (event.button == 0) glut.keyboard(32, 0, 0);
     });
   },
 
-  // The browser repeats a held key; GLUT's keydown handler is wrapped once to drop repeats.
-  glutIgnoreKeyRepeat__deps: ['$GLUT'],
+  glutIgnoreKeyRepeat__deps: ['$glut'],
   glutIgnoreKeyRepeat: function(ignore) {
-    if (!GLUT.deliverKeydown) {
-      GLUT.deliverKeydown = GLUT.onKeydown;
-      window.removeEventListener('keydown', GLUT.onKeydown, true);
-      GLUT.onKeydown = function(event) {
-        if (!(event.repeat && GLUT.keyRepeatIgnored)) GLUT.deliverKeydown(event);
-      };
-      window.addEventListener('keydown', GLUT.onKeydown, true);
-    }
-    GLUT.keyRepeatIgnored = ignore;
+    glut.ignoreKeyRepeat = ignore != 0;
   },
 
-  // The browser shows the frame when the program returns to it. The caption's text also goes
-  // into the page, for screen readers; the first frame is marked for the page's benchmark.
-  glutSwapBuffers__deps: ['$webGL'],
+  glutPostWindowRedisplay__deps: ['$glut'],
+  glutPostWindowRedisplay: function(window) {
+    glut.postRedisplay();
+  },
+
+  // The browser shows the frame when the program returns to it. With the first frame the hint
+  // and the Pause button show (they could not answer before), and the page's benchmark finds it
+  // marked.
+  glutSwapBuffers__deps: ['$glut', '$webGL'],
   glutSwapBuffers: function() {
-    var text = webGL.raster ? webGL.raster.text : '', caption = document.getElementById('caption');
-    if (caption.textContent == text) return;
-    if (!caption.textContent) performance.mark('bezier2d first frame');
-    caption.textContent = text;
+    webGL.finishFrame();
+    if (glut.drawn) return;
+    glut.drawn = true;
+    performance.mark('bezier2d first frame');
+    document.getElementById('controls').classList.remove('waiting');
+  },
+
+  // Draws the first frame, then returns to the browser, which runs the loop from then on. The
+  // Pause button and the system's wish for reduced motion take effect from here.
+  glutMainLoop__deps: ['$glut'],
+  glutMainLoop: function() {
+    var reduce = matchMedia('(prefers-reduced-motion: reduce)');
+    document.getElementById('pause').addEventListener('click', function() {
+      glut.pause(!glut.paused);
+    });
+    reduce.addEventListener('change', function() {
+      glut.pause(reduce.matches);
+    });
+    glut.pause(reduce.matches);
+    glut.postRedisplay();
+    throw 'unwind';
   },
 });

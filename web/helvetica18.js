@@ -1,30 +1,8 @@
 // freeglut's bitmap font GLUT_BITMAP_HELVETICA_18, the printable ASCII characters, for the web
 // build's caption. Each glyph, in hex: its width (also its advance), then its 23 rows from the
 // bottom up, (width + 7) / 8 bytes a row, the leftmost pixel in the highest bit; its origin is 5
-// rows above the bottom. Converted from src/fg_font_data.c of freeglut 3.4, whose notice says:
-//
-// Portions copyright (c) 2004, the OpenGLUT project contributors.
-// OpenGLUT branched from freeglut in February, 2004.
-//
-// Copyright (c) 1999-2000 by Pawel W. Olszta
-// Written by Pawel W. Olszta, <olszta@sourceforge.net>
-//
-// Permission is hereby granted, free of charge, to any person obtaining a
-// copy of this software and associated documentation files (the "Software"),
-// to deal in the Software without restriction, including without limitation
-// the rights to use, copy, modify, merge, publish, distribute, sublicense,
-// and/or sell copies of the Software, and to permit persons to whom the
-// Software is furnished to do so, subject to the following conditions:
-//
-// The above copyright notice and this permission notice shall be included
-// in all copies or substantial portions of the Sotware.
-//
-// THE SOFTWARE IS PROVIDED "AS IS", WITHOUT WARRANTY OF ANY KIND, EXPRESS
-// OR IMPLIED, INCLUDING BUT NOT LIMITED TO THE WARRANTIES OF MERCHANTABILITY,
-// FITNESS FOR A PARTICULAR PURPOSE AND NONINFRINGEMENT. IN NO EVENT SHALL
-// PAWEL W. OLSZTA BE LIABLE FOR ANY CLAIM, DAMAGES OR OTHER LIABILITY, WHETHER
-// IN AN ACTION OF CONTRACT, TORT OR OTHERWISE, ARISING FROM, OUT OF OR IN
-// CONNECTION WITH THE SOFTWARE OR THE USE OR OTHER DEALINGS IN THE SOFTWARE.
+// rows above the bottom. Converted from src/fg_font_data.c of freeglut 3.4, whose notice
+// stands in font_notice.js, which the build puts at the top of the program's script.
 
 mergeInto(LibraryManager.library, {
   $helvetica18: {
