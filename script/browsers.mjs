@@ -1,14 +1,23 @@
-// Browsers for the web page's test and benchmark, each driven alike through a small interface:
-// load a page, run a script in it, press keys, click. Chromium (headless, software WebGL) and
-// its DevTools protocol, through puppeteer-core, with no network of its own. And the web server
+// The browsers that the web page's test and benchmark drive, each through the same small
+// interface: load a page, run a script in it, press keys, click, set the window's size. Chromium
+// (headless, software WebGL) through its DevTools protocol and Firefox through WebDriver BiDi,
+// both with puppeteer-core; WebKitGTK's MiniBrowser through WebDriver (WebKitWebDriver). What only
+// Chromium can do (a screen's density and touch, the DevTools protocol) is there only for it.
+// Firefox and WebKit draw WebGL only on an X display (script/with-xvfb). And the web server that
 // they load the site from.
+import {spawn} from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
+import os from 'node:os';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
 const TYPES = {'.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.svg': 'image/svg+xml',
                '.wasm': 'application/wasm', '.png': 'image/png', '.webmanifest': 'application/manifest+json'};
+// Where each browser is, and the Debian package that brings it.
+const INSTALLED = {chromium: ['/usr/bin/chromium', 'chromium'], firefox: ['/usr/bin/firefox-esr', 'firefox-esr'],
+                   webkit: ['/usr/bin/WebKitWebDriver', 'webkit2gtk-driver']};
+const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 
 // Serves a folder at http://127.0.0.1:PORT/, keeping the browser's HTTP cache out of it. Once
 // stopped it answers nothing, not even on connections the browser opened ahead.
@@ -25,49 +34,125 @@ export function serve(folder, port = 0) {
   return new Promise(resolve => server.listen(port, '127.0.0.1', () => resolve(server)));
 }
 
-// The keys the test presses, as puppeteer names them.
-const KEYS = {Space: [' '], Tab: ['Tab'], 'Shift+Tab': ['Shift', 'Tab']};
+// Starts a browser; with reducedMotion, one whose system asks for reduced motion.
+export async function launch(engine, {reducedMotion = false} = {}) {
+  const [file, pkg] = INSTALLED[engine] ?? [];
+  if (!file) throw new Error(`no such browser here: ${engine} (chromium, firefox or webkit)`);
+  if (!fs.existsSync(file)) throw new Error(`${engine} is not installed: install the Debian package ${pkg} (script/bootstrap browsers)`);
+  if (engine != 'chromium' && !process.env.DISPLAY) throw new Error(`${engine} draws WebGL only on an X display: run it under script/with-xvfb`);
+  const browser = engine == 'webkit' ? await webkit(reducedMotion) : await puppeteerBrowser(engine, reducedMotion);
+  browser.engine = engine;
+  return browser;
+}
 
-export async function launch(engine) {
-  if (engine != 'chromium') throw new Error(`no such browser here: ${engine}`);
-  const browser = await puppeteer.launch({
-    executablePath: '/usr/bin/chromium', headless: true, args: [
+// The keys the test presses, as puppeteer and as WebDriver name them.
+const KEYS = {Space: [' '], Tab: ['Tab'], 'Shift+Tab': ['Shift', 'Tab']};
+const WEBDRIVER_KEYS = {' ': ' ', Tab: '\uE004', Shift: '\uE008'};
+
+async function puppeteerBrowser(engine, reducedMotion) {
+  const browser = await puppeteer.launch(engine == 'chromium' ? {
+    executablePath: INSTALLED.chromium[0], headless: true, args: [
       '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync']});
+      '--disable-background-networking', '--disable-component-update', '--disable-sync']} : {
+    browser: 'firefox', executablePath: INSTALLED.firefox[0], headless: true,
+    extraPrefsFirefox: reducedMotion ? {'ui.prefersReducedMotion': 1} : {}});
   const page = await browser.newPage();
-  const cdp = await page.createCDPSession();
-  const messages = [];
-  cdp.on('Log.entryAdded', ({entry}) => messages.push(`${entry.level}: ${entry.text}`));
-  await cdp.send('Log.enable');
-  return {
-    engine,
+  const messages = [];  // what the browser itself reports on the page's console
+  const driven = {
     page,
-    messages,  // what the browser itself wrote on the page's console
-    // Sends a command of the DevTools protocol.
-    cdp: (method, parameters = {}) => cdp.send(method, parameters),
+    messages,
     load: async url => { await page.goto(url); },
     // Runs a function body in the page and returns its result (awaited, if a promise).
     run: (body, ...args) => page.evaluate(`(async (...args) => { ${body} })(...${JSON.stringify(args)})`),
     key: async name => {
-      const keys = KEYS[name];
-      for (const key of keys) await page.keyboard.down(key);
-      for (const key of [...keys].reverse()) await page.keyboard.up(key);
+      for (const key of KEYS[name]) await page.keyboard.down(key);
+      for (const key of [...KEYS[name]].reverse()) await page.keyboard.up(key);
     },
     click: (x, y) => page.mouse.click(x, y),
-    tap: (x, y) => page.touchscreen.tap(x, y),
+    viewport: (width, height, ratio = 1) => page.setViewport({width, height, deviceScaleFactor: ratio}),
     close: () => browser.close(),
+  };
+  if (engine == 'firefox') {
+    page.on('console', message => ['error', 'warn'].includes(message.type()) && messages.push(message.text()));
+    return driven;
+  }
+  const cdp = await page.createCDPSession();
+  cdp.on('Log.entryAdded', ({entry}) => messages.push(`${entry.level}: ${entry.text}`));
+  await cdp.send('Log.enable');
+  const reduceMotion = on => cdp.send('Emulation.setEmulatedMedia', {
+    features: [{name: 'prefers-reduced-motion', value: on ? 'reduce' : 'no-preference'}]});
+  if (reducedMotion) await reduceMotion(true);
+  return Object.assign(driven, {
+    // Sends a command of the DevTools protocol.
+    cdp: (method, parameters = {}) => cdp.send(method, parameters),
+    reduceMotion,
+    tap: (x, y) => page.touchscreen.tap(x, y),
+    viewport: (width, height, ratio = 1, touch = false) => Promise.all([
+      cdp.send('Emulation.setDeviceMetricsOverride', {width, height, deviceScaleFactor: ratio, mobile: touch}),
+      cdp.send('Emulation.setTouchEmulationEnabled', {enabled: touch})]),
+  });
+}
+
+// MiniBrowser through WebKitWebDriver on a port of its own. Its element screenshots come out
+// black above a canvas unless compositing is off; a system that asks for reduced motion is one
+// whose GTK settings turn animations off.
+async function webkit(reducedMotion) {
+  const home = fs.mkdtempSync(path.join(os.tmpdir(), 'bezier2d-webkit-'));
+  fs.mkdirSync(path.join(home, 'gtk-3.0'));
+  fs.writeFileSync(path.join(home, 'gtk-3.0', 'settings.ini'), `[Settings]\ngtk-enable-animations=${!reducedMotion}\n`);
+  const port = await new Promise(resolve => {
+    const probe = http.createServer().listen(0, '127.0.0.1', () => {
+      const free = probe.address().port;
+      probe.close(() => resolve(free));
+    });
+  });
+  const driver = spawn(INSTALLED.webkit[0], [`--port=${port}`], {stdio: 'ignore',
+    env: {...process.env, WEBKIT_DISABLE_COMPOSITING_MODE: '1', XDG_CONFIG_HOME: home}});
+  const call = async (method, where, body) => {
+    const response = await fetch(`http://127.0.0.1:${port}${where}`, {
+      method, headers: {'Content-Type': 'application/json'}, body: body && JSON.stringify(body)});
+    const {value} = await response.json();
+    if (value?.error) throw new Error(`WebKitWebDriver: ${value.error}: ${value.message}`);
+    return value;
+  };
+  for (let tries = 0; !await call('GET', '/status').then(() => true, () => false); ++tries) {
+    if (tries == 100) throw new Error('WebKitWebDriver did not start in 10 s');
+    await sleep(100);
+  }
+  const session = `/session/${(await call('POST', '/session', {capabilities: {}})).sessionId}`;
+  const act = actions => call('POST', `${session}/actions`, {actions: [actions]});
+  return {
+    messages: [],
+    load: url => call('POST', `${session}/url`, {url}),
+    run: (body, ...args) => call('POST', `${session}/execute/sync`, {
+      script: `return (async (...args) => { ${body} })(...arguments)`, args}),
+    key: name => act({type: 'key', id: 'keyboard', actions: [
+      ...KEYS[name].map(key => ({type: 'keyDown', value: WEBDRIVER_KEYS[key]})),
+      ...[...KEYS[name]].reverse().map(key => ({type: 'keyUp', value: WEBDRIVER_KEYS[key]}))]}),
+    click: (x, y) => act({type: 'pointer', id: 'mouse', parameters: {pointerType: 'mouse'}, actions: [
+      {type: 'pointerMove', x: Math.round(x), y: Math.round(y), origin: 'viewport'},
+      {type: 'pointerDown', button: 0}, {type: 'pointerUp', button: 0}]}),
+    // The window's outer size: the page gets a little less height.
+    viewport: (width, height) => call('POST', `${session}/window/rect`, {width, height}),
+    close: async () => {
+      await call('DELETE', session).catch(() => {});
+      driver.kill();
+      fs.rmSync(home, {recursive: true});
+    },
   };
 }
 
-// What the page's frames cost over `ms` milliseconds, in Chromium: the JavaScript garbage made
-// per drawn frame, in bytes, as the sampling heap profiler counts it (collected objects too) with
-// the typed arrays made (their contents live outside the heap), and the animation steps run per
-// drawn frame. GLUT's display and idle functions are counted, and the typed arrays' makers, while
-// it measures.
+// What the page's frames cost over `ms` milliseconds: the animation steps run per drawn frame,
+// and, in Chromium, the JavaScript garbage made per drawn frame in bytes, as the sampling heap
+// profiler counts it (collected objects too) with the typed arrays made (their contents live
+// outside the heap). GLUT's display and idle functions are counted, and the typed arrays'
+// makers, while it measures.
 export async function frameCost(browser, ms) {
-  await browser.cdp('HeapProfiler.enable');
-  await browser.cdp('HeapProfiler.startSampling', {samplingInterval: 1024,
-    includeObjectsCollectedByMajorGC: true, includeObjectsCollectedByMinorGC: true});
+  if (browser.cdp) {
+    await browser.cdp('HeapProfiler.enable');
+    await browser.cdp('HeapProfiler.startSampling', {samplingInterval: 1024,
+      includeObjectsCollectedByMajorGC: true, includeObjectsCollectedByMinorGC: true});
+  }
   await browser.run(`window.cost = {frames: 0, steps: 0, typed: 0, display: glut.display, idle: glut.idle, makers: {}};
     glut.display = () => { ++cost.frames; cost.display(); };
     glut.idle = () => { ++cost.steps; cost.idle(); };
@@ -78,11 +163,15 @@ export async function frameCost(browser, ms) {
         cost.typed += made.byteLength;
         return made; }});
     }`);
-  await new Promise(resolve => setTimeout(resolve, ms));
+  await sleep(ms);
   const counted = await browser.run(`Object.assign(window, cost.makers);
     glut.display = cost.display, glut.idle = cost.idle;
-    return cost;`);
-  const {profile} = await browser.cdp('HeapProfiler.stopSampling');
-  const bytes = profile.samples.reduce((sum, sample) => sum + sample.size, 0) + counted.typed;
-  return {frames: counted.frames, garbage: bytes / counted.frames, steps: counted.steps / counted.frames};
+    return {frames: cost.frames, steps: cost.steps, typed: cost.typed};`);
+  const result = {frames: counted.frames, steps: counted.steps / counted.frames};
+  if (browser.cdp) {
+    const {profile} = await browser.cdp('HeapProfiler.stopSampling');
+    const bytes = profile.samples.reduce((sum, sample) => sum + sample.size, 0) + counted.typed;
+    result.garbage = bytes / counted.frames;
+  }
+  return result;
 }

@@ -213,6 +213,24 @@ mergeInto(LibraryManager.library, {
           String.fromCharCode.apply(null, caption.chars.slice(0, caption.length));
     },
 
+    // Line strips and points, the two kinds of primitive the program draws, from count x, y
+    // pairs at the address `vertices` in the program's memory. Points are as many view units
+    // across as their size, so they scale with the window; smoothed, they are round.
+    draw: function(mode, vertices, count) {
+      var first = webGL.used;
+      if (mode == 0x0003 /* GL_LINE_STRIP */) {
+        webGL.ribbon(vertices >> 2, count);
+        webGL.queue(0x0004 /* GL_TRIANGLES */, first, 0, false);
+      } else if (mode == 0x0000 /* GL_POINTS */) {
+        webGL.geometry = webGL.grow(webGL.geometry, first + 2 * count);
+        for (var i = vertices >> 2; i < (vertices >> 2) + 2 * count; ++i) webGL.geometry[webGL.used++] = HEAPF32[i];
+        var size = webGL.pointSize * webGL.unit();
+        webGL.queue(0x0000 /* GL_POINTS */, first, webGL.pointSmooth ? size : 0, false);
+      } else {
+        throw 'glBegin: only GL_LINE_STRIP and GL_POINTS are drawn here, not ' + mode;
+      }
+    },
+
     // The end of a frame: the geometry goes to WebGL in one upload, then every draw in order.
     finishFrame: function() {
       var gl = webGL.gl, uniforms = webGL.uniforms, p = webGL.projection, caption = webGL.caption;
@@ -314,23 +332,10 @@ mergeInto(LibraryManager.library, {
     webGL.pointSize = size;
   },
 
-  // Line strips and points, the two kinds of primitive the program draws, from count x, y pairs
-  // in the program's memory (gl_vertices.cpp). Points are as many view units across as their
-  // size, so they scale with the window; smoothed, they are round.
+  // The vertices of a glBegin/glEnd block, from gl_vertices.cpp.
   webGLDraw__deps: ['$webGL'],
   webGLDraw: function(mode, vertices, count) {
-    var first = webGL.used;
-    if (mode == 0x0003 /* GL_LINE_STRIP */) {
-      webGL.ribbon(vertices >> 2, count);
-      webGL.queue(0x0004 /* GL_TRIANGLES */, first, 0, false);
-    } else if (mode == 0x0000 /* GL_POINTS */) {
-      webGL.geometry = webGL.grow(webGL.geometry, first + 2 * count);
-      for (var i = vertices >> 2; i < (vertices >> 2) + 2 * count; ++i) webGL.geometry[webGL.used++] = HEAPF32[i];
-      var size = webGL.pointSize * webGL.unit();
-      webGL.queue(0x0000 /* GL_POINTS */, first, webGL.pointSmooth ? size : 0, false);
-    } else {
-      throw 'glBegin: only GL_LINE_STRIP and GL_POINTS are drawn here, not ' + mode;
-    }
+    webGL.draw(mode, vertices, count);
   },
 
   // The raster position takes the current colour, as in OpenGL; the caption's draw takes its
