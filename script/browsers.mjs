@@ -12,11 +12,21 @@ import os from 'node:os';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-const TYPES = {'.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.svg': 'image/svg+xml',
-               '.wasm': 'application/wasm', '.png': 'image/png', '.webmanifest': 'application/manifest+json'};
+const TYPES = {
+  '.html': 'text/html',
+  '.js': 'text/javascript',
+  '.css': 'text/css',
+  '.svg': 'image/svg+xml',
+  '.wasm': 'application/wasm',
+  '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json'
+};
 // Where each browser is, and the Debian package that brings it.
-const INSTALLED = {chromium: ['/usr/bin/chromium', 'chromium'], firefox: ['/usr/bin/firefox-esr', 'firefox-esr'],
-                   webkit: ['/usr/bin/WebKitWebDriver', 'webkit2gtk-driver']};
+const INSTALLED = {
+  chromium: ['/usr/bin/chromium', 'chromium'],
+  firefox: ['/usr/bin/firefox-esr', 'firefox-esr'],
+  webkit: ['/usr/bin/WebKitWebDriver', 'webkit2gtk-driver']
+};
 const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 
 // Serves a folder at http://127.0.0.1:PORT/, keeping the browser's HTTP cache out of it. Once
@@ -24,13 +34,17 @@ const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 export function serve(folder, port = 0) {
   const server = http.createServer((request, response) => {
     if (server.stopped) return request.socket.destroy();
-    const file = path.join(folder, new URL(request.url, 'http://localhost').pathname.replace(/\/$/, '/index.html'));
+    const file = path.join(
+        folder, new URL(request.url, 'http://localhost').pathname.replace(/\/$/, '/index.html'));
     const found = fs.existsSync(file);
     const type = TYPES[path.extname(file)] ?? 'application/octet-stream';
     response.writeHead(found ? 200 : 404, {'Content-Type': type, 'Cache-Control': 'no-store'});
     response.end(found ? fs.readFileSync(file) : '');
   });
-  server.stop = () => { server.stopped = true; server.closeAllConnections(); };
+  server.stop = () => {
+    server.stopped = true;
+    server.closeAllConnections();
+  };
   return new Promise(resolve => server.listen(port, '127.0.0.1', () => resolve(server)));
 }
 
@@ -38,49 +52,79 @@ export function serve(folder, port = 0) {
 export async function launch(engine, {reducedMotion = false} = {}) {
   const [file, pkg] = INSTALLED[engine] ?? [];
   if (!file) throw new Error(`no such browser here: ${engine} (chromium, firefox or webkit)`);
-  if (!fs.existsSync(file)) throw new Error(`${engine} is not installed: install the Debian package ${pkg} (script/bootstrap browsers)`);
-  if (engine != 'chromium' && !process.env.DISPLAY) throw new Error(`${engine} draws WebGL only on an X display: run it under script/with-xvfb`);
-  const browser = engine == 'webkit' ? await webkit(reducedMotion) : await puppeteerBrowser(engine, reducedMotion);
+  if (!fs.existsSync(file))
+    throw new Error(`${engine} is not installed: install the Debian package ${
+        pkg} (script/bootstrap browsers)`);
+  if (engine != 'chromium' && !process.env.DISPLAY)
+    throw new Error(`${engine} draws WebGL only on an X display: run it under script/with-xvfb`);
+  const browser = engine == 'webkit' ? await webkit(reducedMotion) :
+                                       await puppeteerBrowser(engine, reducedMotion);
   browser.engine = engine;
   return browser;
 }
 
 // The keys the test presses, as puppeteer and as WebDriver name them.
-const KEYS = {Space: [' '], Tab: ['Tab'], 'Shift+Tab': ['Shift', 'Tab']};
-const WEBDRIVER_KEYS = {' ': ' ', Tab: '\uE004', Shift: '\uE008'};
+const KEYS = {
+  Space: [' '],
+  Tab: ['Tab'],
+  'Shift+Tab': ['Shift', 'Tab']
+};
+const WEBDRIVER_KEYS = {
+  ' ': ' ',
+  Tab: '\uE004',
+  Shift: '\uE008'
+};
 
 async function puppeteerBrowser(engine, reducedMotion) {
-  const browser = await puppeteer.launch(engine == 'chromium' ? {
-    executablePath: INSTALLED.chromium[0], headless: true, args: [
-      '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync']} : {
-    browser: 'firefox', executablePath: INSTALLED.firefox[0], headless: true,
-    extraPrefsFirefox: reducedMotion ? {'ui.prefersReducedMotion': 1} : {}});
+  const browser = await puppeteer.launch(
+      engine == 'chromium' ?
+          {
+            executablePath: INSTALLED.chromium[0],
+            headless: true,
+            args: [
+              '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
+              '--no-first-run', '--disable-background-networking', '--disable-component-update',
+              '--disable-sync'
+            ]
+          } :
+          {
+            browser: 'firefox',
+            executablePath: INSTALLED.firefox[0],
+            headless: true,
+            extraPrefsFirefox: reducedMotion ? {'ui.prefersReducedMotion': 1} : {}
+          });
   const page = await browser.newPage();
   const messages = [];  // what the browser itself reports on the page's console
   const driven = {
     page,
     messages,
-    load: async url => { await page.goto(url); },
+    load: async url => {
+      await page.goto(url);
+    },
     // Runs a function body in the page and returns its result (awaited, if a promise).
-    run: (body, ...args) => page.evaluate(`(async (...args) => { ${body} })(...${JSON.stringify(args)})`),
+    run: (body, ...args) =>
+        page.evaluate(`(async (...args) => { ${body} })(...${JSON.stringify(args)})`),
     key: async name => {
       for (const key of KEYS[name]) await page.keyboard.down(key);
       for (const key of [...KEYS[name]].reverse()) await page.keyboard.up(key);
     },
     click: (x, y) => page.mouse.click(x, y),
-    viewport: (width, height, ratio = 1) => page.setViewport({width, height, deviceScaleFactor: ratio}),
+    viewport: (width, height, ratio = 1) =>
+        page.setViewport({width, height, deviceScaleFactor: ratio}),
     close: () => browser.close(),
   };
   if (engine == 'firefox') {
-    page.on('console', message => ['error', 'warn'].includes(message.type()) && messages.push(message.text()));
+    page.on(
+        'console',
+        message => ['error', 'warn'].includes(message.type()) && messages.push(message.text()));
     return driven;
   }
   const cdp = await page.createCDPSession();
   cdp.on('Log.entryAdded', ({entry}) => messages.push(`${entry.level}: ${entry.text}`));
   await cdp.send('Log.enable');
-  const reduceMotion = on => cdp.send('Emulation.setEmulatedMedia', {
-    features: [{name: 'prefers-reduced-motion', value: on ? 'reduce' : 'no-preference'}]});
+  const reduceMotion = on => cdp.send(
+      'Emulation.setEmulatedMedia',
+      {features: [{name: 'prefers-reduced-motion', value: on ? 'reduce' : 'no-preference'}]});
   if (reducedMotion) await reduceMotion(true);
   return Object.assign(driven, {
     // Sends a command of the DevTools protocol.
@@ -88,8 +132,11 @@ async function puppeteerBrowser(engine, reducedMotion) {
     reduceMotion,
     tap: (x, y) => page.touchscreen.tap(x, y),
     viewport: (width, height, ratio = 1, touch = false) => Promise.all([
-      cdp.send('Emulation.setDeviceMetricsOverride', {width, height, deviceScaleFactor: ratio, mobile: touch}),
-      cdp.send('Emulation.setTouchEmulationEnabled', {enabled: touch})]),
+      cdp.send(
+          'Emulation.setDeviceMetricsOverride',
+          {width, height, deviceScaleFactor: ratio, mobile: touch}),
+      cdp.send('Emulation.setTouchEmulationEnabled', {enabled: touch})
+    ]),
   });
 }
 
@@ -99,18 +146,25 @@ async function puppeteerBrowser(engine, reducedMotion) {
 async function webkit(reducedMotion) {
   const home = fs.mkdtempSync(path.join(os.tmpdir(), 'bezier2d-webkit-'));
   fs.mkdirSync(path.join(home, 'gtk-3.0'));
-  fs.writeFileSync(path.join(home, 'gtk-3.0', 'settings.ini'), `[Settings]\ngtk-enable-animations=${!reducedMotion}\n`);
+  fs.writeFileSync(
+      path.join(home, 'gtk-3.0', 'settings.ini'),
+      `[Settings]\ngtk-enable-animations=${!reducedMotion}\n`);
   const port = await new Promise(resolve => {
     const probe = http.createServer().listen(0, '127.0.0.1', () => {
       const free = probe.address().port;
       probe.close(() => resolve(free));
     });
   });
-  const driver = spawn(INSTALLED.webkit[0], [`--port=${port}`], {stdio: 'ignore',
-    env: {...process.env, WEBKIT_DISABLE_COMPOSITING_MODE: '1', XDG_CONFIG_HOME: home}});
+  const driver = spawn(INSTALLED.webkit[0], [`--port=${port}`], {
+    stdio: 'ignore',
+    env: {...process.env, WEBKIT_DISABLE_COMPOSITING_MODE: '1', XDG_CONFIG_HOME: home}
+  });
   const call = async (method, where, body) => {
     const response = await fetch(`http://127.0.0.1:${port}${where}`, {
-      method, headers: {'Content-Type': 'application/json'}, body: body && JSON.stringify(body)});
+      method,
+      headers: {'Content-Type': 'application/json'},
+      body: body && JSON.stringify(body)
+    });
     const {value} = await response.json();
     if (value?.error) throw new Error(`WebKitWebDriver: ${value.error}: ${value.message}`);
     return value;
@@ -124,14 +178,26 @@ async function webkit(reducedMotion) {
   return {
     messages: [],
     load: url => call('POST', `${session}/url`, {url}),
-    run: (body, ...args) => call('POST', `${session}/execute/sync`, {
-      script: `return (async (...args) => { ${body} })(...arguments)`, args}),
-    key: name => act({type: 'key', id: 'keyboard', actions: [
-      ...KEYS[name].map(key => ({type: 'keyDown', value: WEBDRIVER_KEYS[key]})),
-      ...[...KEYS[name]].reverse().map(key => ({type: 'keyUp', value: WEBDRIVER_KEYS[key]}))]}),
-    click: (x, y) => act({type: 'pointer', id: 'mouse', parameters: {pointerType: 'mouse'}, actions: [
-      {type: 'pointerMove', x: Math.round(x), y: Math.round(y), origin: 'viewport'},
-      {type: 'pointerDown', button: 0}, {type: 'pointerUp', button: 0}]}),
+    run: (body, ...args) => call(
+        'POST', `${session}/execute/sync`,
+        {script: `return (async (...args) => { ${body} })(...arguments)`, args}),
+    key: name => act({
+      type: 'key',
+      id: 'keyboard',
+      actions: [
+        ...KEYS[name].map(key => ({type: 'keyDown', value: WEBDRIVER_KEYS[key]})),
+        ...[...KEYS[name]].reverse().map(key => ({type: 'keyUp', value: WEBDRIVER_KEYS[key]}))
+      ]
+    }),
+    click: (x, y) => act({
+      type: 'pointer',
+      id: 'mouse',
+      parameters: {pointerType: 'mouse'},
+      actions: [
+        {type: 'pointerMove', x: Math.round(x), y: Math.round(y), origin: 'viewport'},
+        {type: 'pointerDown', button: 0}, {type: 'pointerUp', button: 0}
+      ]
+    }),
     // The window's outer size: the page gets a little less height.
     viewport: (width, height) => call('POST', `${session}/window/rect`, {width, height}),
     close: async () => {
@@ -150,10 +216,14 @@ async function webkit(reducedMotion) {
 export async function frameCost(browser, ms) {
   if (browser.cdp) {
     await browser.cdp('HeapProfiler.enable');
-    await browser.cdp('HeapProfiler.startSampling', {samplingInterval: 1024,
-      includeObjectsCollectedByMajorGC: true, includeObjectsCollectedByMinorGC: true});
+    await browser.cdp('HeapProfiler.startSampling', {
+      samplingInterval: 1024,
+      includeObjectsCollectedByMajorGC: true,
+      includeObjectsCollectedByMinorGC: true
+    });
   }
-  await browser.run(`window.cost = {frames: 0, steps: 0, typed: 0, display: glut.display, idle: glut.idle, makers: {}};
+  await browser.run(
+      `window.cost = {frames: 0, steps: 0, typed: 0, display: glut.display, idle: glut.idle, makers: {}};
     glut.display = () => { ++cost.frames; cost.display(); };
     glut.idle = () => { ++cost.steps; cost.idle(); };
     for (const name of ['ArrayBuffer', 'Float32Array', 'Float64Array', 'Int32Array', 'Uint8Array', 'Uint16Array']) {

@@ -22,22 +22,24 @@ import {createRequire} from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
+
 import {frameCost, launch, serve} from '../script/browsers.mjs';
 
 const [engine, built] = process.argv.slice(2);
-const CAPTION = "Example of infinite generation of 2D Bezier curves using De Casteljau's algorithm.";
+const CAPTION =
+    "Example of infinite generation of 2D Bezier curves using De Casteljau's algorithm.";
 const CLOCK = 'performance.now() - glut.startTime';
 // An FNV-1a digest of the bits of every vertex drawn in the first 50 frames, the clock starting
 // at 1.8e12 ms (Date.now()) and stepped by 100 ms a frame. Computed independently, in Python,
 // with musl's rand(), which the web build's C library is, and the program's rules:
+//   import struct
 //   f = lambda v: struct.unpack('f', struct.pack('f', v))[0]      # rounds to float
 //   word = lambda v: struct.unpack('I', struct.pack('f', v))[0]
-//   seed = 1_800_000_000 - 1                                      # srand(time())
 //   def rand():
 //     global seed; seed = (6364136223846793005 * seed + 1) % 2**64; return seed >> 33
 //   def randomize(): return [(float(rand() % 700 + 50), float(rand() % 500 + 50)) for _ in range(4)]
-//   shown = [randomize()] * 3; seed = 1_800_000_000 - 1; targets = [randomize()] * 3  (the same
-//     second reseeds each of the six alike, so all six are the first eight draws)
+//   seed = 1_800_000_000 - 1; shown = [randomize()] * 3    # srand(time()) for each curve, all six
+//   seed = 1_800_000_000 - 1; targets = [randomize()] * 3  # in the same second: all alike
 //   lerp = lambda a, b, t: (f((b[0] - a[0]) * t + a[0]), f((b[1] - a[1]) * t + a[1]))
 //   def point(a, b, c, d, t):
 //     ab, bc, cd = lerp(a, b, t), lerp(b, c, t), lerp(c, d, t)
@@ -51,7 +53,8 @@ const CLOCK = 'performance.now() - glut.startTime';
 //     shown = [[(f((t[0] - c[0]) * k + c[0]), f((t[1] - c[1]) * k + c[1])) for c, t in zip(cs, tg)]
 //              for cs, tg in zip(shown, targets)]
 //     for controls in shown:                                     # each curve, then its dots
-//       for v in [p for i in range(1000) for p in point(*controls, f(i / 999))] + sum(controls, ()):
+//       curve = [p for i in range(1000) for p in point(*controls, f(i / 999))]
+//       for v in curve + list(sum(controls, ())):
 //         h = ((h ^ word(v)) * 16777619) % 2**32
 const FIRST_FRAMES = 0x63e50390;
 // What the canvas shows: its size, a digest of its pixels, how many are red, green and blue, how
@@ -123,12 +126,15 @@ const HOOK = `window.framesAsked = 0;
 // again so that it keeps the hook too.
 const source = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..');
 const site = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'bezier2d-')), 'site');
-const stamp = () => execFileSync('cmake', [`-DSITE=${site}`, `-DTEMPLATE=${source}/web/sw.js`, '-P',
-                                           `${source}/web/stamp_worker.cmake`]);
+const stamp = () => execFileSync(
+    'cmake',
+    [`-DSITE=${site}`, `-DTEMPLATE=${source}/web/sw.js`, '-P', `${source}/web/stamp_worker.cmake`]);
 fs.cpSync(built, site, {recursive: true});
 fs.writeFileSync(path.join(site, 'test-hook.js'), HOOK);
 const page = fs.readFileSync(path.join(site, 'index.html'), 'utf8');
-fs.writeFileSync(path.join(site, 'index.html'), page.replace('<head>', '<head><script src="test-hook.js"></script>'));
+fs.writeFileSync(
+    path.join(site, 'index.html'),
+    page.replace('<head>', '<head><script src="test-hook.js"></script>'));
 stamp();
 
 let server = await serve(site);
@@ -139,7 +145,9 @@ const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 const look = () => browser.run(LOOK);
 const layout = () => browser.run(LAYOUT);
 const text = id => browser.run(`return document.getElementById('${id}').textContent`);
-const fail = (what, seen) => { throw new Error(`${engine}: ${what}${seen === undefined ? '' : ': ' + JSON.stringify(seen)}`); };
+const fail = (what, seen) => {
+  throw new Error(`${engine}: ${what}${seen === undefined ? '' : ': ' + JSON.stringify(seen)}`);
+};
 
 // Polls check() until it returns something true, for at most `seconds`.
 async function until(what, check, seconds = 30) {
@@ -197,7 +205,8 @@ async function holdsStill(why) {
 }
 
 async function noViolations(where) {
-  const axe = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
+  const axe =
+      fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
   const violations = await browser.run(`${axe}; return (await axe.run()).violations.map(violation =>
     violation.id + ': ' + violation.nodes.map(node => node.target).join(', '))`);
   if (violations.length) fail(`axe-core, ${where}`, violations);
@@ -212,7 +221,10 @@ try {
   if (first.width != 720 || first.height != 540) fail('canvas', first);
   if (!(first.blue > 100 && first.red > 10)) fail('first frame', first);
   if (first.left != 6 || first.right != 666) fail('caption columns', first);
-  const timed = await until('2.3 s', async () => { const seen = await look(); return seen.ms >= 2300 && seen; });
+  const timed = await until('2.3 s', async () => {
+    const seen = await look();
+    return seen.ms >= 2300 && seen;
+  });
   await until('motion after two seconds', async () => (await look()).digest != timed.digest, 10);
   await until('the green curve', async () => (await look()).green > 100, 10);
   await noViolations('desktop');
@@ -247,9 +259,11 @@ try {
 
   // The same bits in every engine: the vertices of the first frames on a frozen clock.
   await browser.load(`http://127.0.0.1:${port}/?frozen`);
-  await until('the program', () => browser.run("return typeof glut != 'undefined' && glut.frameRequested"));
+  await until(
+      'the program', () => browser.run("return typeof glut != 'undefined' && glut.frameRequested"));
   const digest = await browser.run('return stepFrames(50, 100)');
-  if (digest != FIRST_FRAMES) fail(`the first 50 frames' vertices: digest 0x${digest.toString(16)}`);
+  if (digest != FIRST_FRAMES)
+    fail(`the first 50 frames' vertices: digest 0x${digest.toString(16)}`);
 
   // On a system that asks for reduced motion, the page starts still, with Play offered; it
   // follows a change of the wish while it is open, where the browser can make one.
@@ -262,7 +276,8 @@ try {
     await holdsStill('reduced motion');
     if (browser.reduceMotion) {
       await browser.reduceMotion(false);
-      await until('motion when the wish is withdrawn', async () => await text('pause') == 'Pause', 10);
+      await until(
+          'motion when the wish is withdrawn', async () => await text('pause') == 'Pause', 10);
       await browser.reduceMotion(true);
       await until('stillness when it is made again', async () => await text('pause') == 'Play', 10);
     } else {
@@ -275,12 +290,14 @@ try {
 
   await browser.viewport(390, 844, 3, true);
   const phone = await start(), shown = await layout();
-  if (shown.devicePixelRatio != 3) skipped.push(`a screen of three device pixels a CSS pixel (${shown.devicePixelRatio} here)`);
+  if (shown.devicePixelRatio != 3)
+    skipped.push(`a screen of three device pixels a CSS pixel (${shown.devicePixelRatio} here)`);
   if (!(shown.view == shown.innerWidth && shown.scroll <= shown.view)) fail('sideways', shown);
   if (!(shown.right <= shown.view && shown.bottom <= shown.innerHeight)) fail('not in view', shown);
   if (Math.abs(3 * shown.width - 4 * shown.height) >= 1) fail('not 4:3', shown);
   const ratio = shown.devicePixelRatio;
-  if (phone.width != Math.round(ratio * shown.width) || phone.height != Math.round(ratio * shown.height)) {
+  if (phone.width != Math.round(ratio * shown.width) ||
+      phone.height != Math.round(ratio * shown.height)) {
     fail('backing store', [phone, shown]);
   }
   if (!(phone.left > 0 && phone.right < phone.width - 1)) fail('caption', phone);
@@ -295,7 +312,10 @@ try {
     .getExtension('WEBGL_lose_context'); context.loseContext();`);
   await until('the context lost', () => browser.run('return webGL.gl.isContextLost()'));
   await browser.run('context.restoreContext()');
-  const back = await until('frames again', async () => { const seen = await look(); return seen.blue > 100 && seen; });
+  const back = await until('frames again', async () => {
+    const seen = await look();
+    return seen.blue > 100 && seen;
+  });
   await until('motion again', async () => (await look()).digest != back.digest, 10);
 
   const icon = await browser.run(`return fetch(document.querySelector('link[rel=icon]').href)
@@ -308,13 +328,15 @@ try {
     skipped.push('installability (no DevTools protocol)');
   }
   await start();
-  await until('a service worker', () => browser.run('return navigator.serviceWorker.controller != null'));
+  await until(
+      'a service worker', () => browser.run('return navigator.serviceWorker.controller != null'));
   // With the server gone, only the service worker has the site.
   server.stop();
   const offline = await start();
   await until('frames offline', async () => (await look()).digest != offline.digest, 10);
   // A rebuilt site with one file changed: its worker, with a new cache, replaces the old one.
-  const cacheName = () => fs.readFileSync(path.join(site, 'sw.js'), 'utf8').match(/bezier2d-[0-9a-f]+/)[0];
+  const cacheName = () =>
+      fs.readFileSync(path.join(site, 'sw.js'), 'utf8').match(/bezier2d-[0-9a-f]+/)[0];
   const old = cacheName();
   fs.appendFileSync(path.join(site, 'index.html'), '<!-- rebuilt -->\n');
   stamp();
@@ -324,20 +346,29 @@ try {
   server = await serve(site, port);
   // The browser looks for a new worker when a visitor comes back; the test asks for it at once.
   await start();
-  await until("the rebuilt site's cache alone", async () => JSON.stringify(await browser.run(
-    'await (await navigator.serviceWorker.getRegistration()).update(); return caches.keys()')) == `["${cache}"]`);
+  await until(
+      "the rebuilt site's cache alone",
+      async () =>
+          JSON.stringify(await browser.run(
+              'await (await navigator.serviceWorker.getRegistration()).update(); return caches.keys()')) ==
+          `["${cache}"]`);
 
-  const problems = [...browser.messages, ...await browser.run('return JSON.parse(sessionStorage.problems || "[]")')];
+  const problems = [
+    ...browser.messages, ...await browser.run('return JSON.parse(sessionStorage.problems || "[]")')
+  ];
   if (problems.length) fail('the page reported', problems);
   // The policy is in force: a script written into the page does not run.
   if (await browser.run(`const script = document.createElement('script');
     script.textContent = 'window.inlineRan = true'; document.head.append(script);
-    return window.inlineRan`)) fail('an inline script ran: no policy');
-  console.log(`ok (${engine}): desktop and phone: the page fits, draws, moves after two seconds, and ` +
-              'space, a click or a tap moves it sooner, a frame one step without garbage; the same ' +
-              'vertices as computed outside; Tab, Pause and reduced motion work; axe-core finds ' +
-              'nothing; it draws again after a lost context, and works offline');
-  for (const what of skipped) console.log(`skipped in ${engine}, which its driver cannot do: ${what}`);
+    return window.inlineRan`))
+    fail('an inline script ran: no policy');
+  console.log(
+      `ok (${engine}): desktop and phone: the page fits, draws, moves after two seconds, and ` +
+      'space, a click or a tap moves it sooner, a frame one step without garbage; the same ' +
+      'vertices as computed outside; Tab, Pause and reduced motion work; axe-core finds ' +
+      'nothing; it draws again after a lost context, and works offline');
+  for (const what of skipped)
+    console.log(`skipped in ${engine}, which its driver cannot do: ${what}`);
 } finally {
   await browser.close();
   server.close();

@@ -80,20 +80,21 @@ mergeInto(LibraryManager.library, {
     fail: function(why) {
       console.error('bezier2d: ' + why);
       var notice = document.getElementById('lost');
-      notice.textContent = 'This browser cannot draw the curves: ' + why + '. The desktop program, ' +
-                           'bezier2d, shows the same curves.';
+      notice.textContent = 'This browser cannot draw the curves (' + why + '). The desktop ' +
+                           'program, bezier2d, shows the same curves.';
       notice.hidden = false;
       webGL.broken = true;
     },
 
     // Compiles and links the one shader program and makes the buffers, after the first frame's
-    // start or a restored context; answers whether drawing is possible now.
+    // start or a restored context; answers whether drawing is possible now. Only the link's
+    // status is asked for (each question waits for the GPU), and the logs only if it failed.
     prepare: function() {
       var gl = webGL.gl;
       if (webGL.broken || gl.isContextLost()) return false;
       if (webGL.program) return true;
       var program = gl.createProgram();
-      [[gl.VERTEX_SHADER,
+      var shaders = [[gl.VERTEX_SHADER,
         'attribute vec2 position; uniform vec4 projection; uniform float pointSize;' +
         'void main() { gl_PointSize = pointSize; gl_Position = vec4(2.0 * (position - ' +
         'projection.xz) / (projection.yw - projection.xz) - 1.0, 0.0, 1.0); }'],
@@ -102,19 +103,19 @@ mergeInto(LibraryManager.library, {
         'precision mediump float; uniform vec3 color; uniform float roundSize;' +
         'void main() { float alpha = roundSize > 0.0 ? clamp((0.5 - length(gl_PointCoord - ' +
         '0.5)) * roundSize + 0.5, 0.0, 1.0) : 1.0; gl_FragColor = vec4(color, alpha); }']]
-          .forEach(function(source) {
+          .map(function(source) {
             var shader = gl.createShader(source[0]);
             gl.shaderSource(shader, source[1]);
             gl.compileShader(shader);
-            if (!gl.getShaderParameter(shader, gl.COMPILE_STATUS) && !gl.isContextLost()) {
-              webGL.fail('a shader did not compile: ' + gl.getShaderInfoLog(shader));
-            }
             gl.attachShader(program, shader);
+            return shader;
           });
       gl.bindAttribLocation(program, 0, 'position');
       gl.linkProgram(program);
-      if (!webGL.broken && !gl.getProgramParameter(program, gl.LINK_STATUS) && !gl.isContextLost()) {
-        webGL.fail('the shaders did not link: ' + gl.getProgramInfoLog(program));
+      if (!gl.getProgramParameter(program, gl.LINK_STATUS) && !gl.isContextLost()) {
+        webGL.fail("the page's shaders did not build: " + shaders.map(function(shader) {
+          return gl.getShaderInfoLog(shader);
+        }).concat(gl.getProgramInfoLog(program)).join(' ').trim());
       }
       if (webGL.broken || gl.isContextLost()) return false;
       gl.useProgram(program);

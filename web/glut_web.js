@@ -4,7 +4,6 @@
 // every other key, Tab and the browser's shortcuts among them, stays the browser's. The page's
 // Pause button stops the loop, and a system that asks for reduced motion starts it paused.
 mergeInto(LibraryManager.library, {
-  $glut__deps: ['$webGL'],
   $glut: {
     startTime: 0,  // performance.now() at glutInit, moved on by the time spent paused
     display: null,
