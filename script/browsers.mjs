@@ -64,35 +64,23 @@ export async function launch(engine, {reducedMotion = false} = {}) {
 }
 
 // The keys the test presses, as puppeteer and as WebDriver name them.
-const KEYS = {
-  Space: [' '],
-  Tab: ['Tab'],
-  'Shift+Tab': ['Shift', 'Tab']
-};
-const WEBDRIVER_KEYS = {
-  ' ': ' ',
-  Tab: '\uE004',
-  Shift: '\uE008'
-};
+const KEYS = {Space: [' '], Tab: ['Tab'], 'Shift+Tab': ['Shift', 'Tab']};
+const WEBDRIVER_KEYS = {' ': ' ', Tab: '\uE004', Shift: '\uE008'};
+// Chromium with software WebGL, and no network of its own.
+const CHROMIUM_FLAGS = [
+  '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync'
+];
 
 async function puppeteerBrowser(engine, reducedMotion) {
-  const browser = await puppeteer.launch(
-      engine == 'chromium' ?
-          {
-            executablePath: INSTALLED.chromium[0],
-            headless: true,
-            args: [
-              '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-              '--no-first-run', '--disable-background-networking', '--disable-component-update',
-              '--disable-sync'
-            ]
-          } :
-          {
-            browser: 'firefox',
-            executablePath: INSTALLED.firefox[0],
-            headless: true,
-            extraPrefsFirefox: reducedMotion ? {'ui.prefersReducedMotion': 1} : {}
-          });
+  const firefox = {
+    browser: 'firefox',
+    executablePath: INSTALLED.firefox[0],
+    headless: true,
+    extraPrefsFirefox: reducedMotion ? {'ui.prefersReducedMotion': 1} : {}
+  };
+  const chromium = {executablePath: INSTALLED.chromium[0], headless: true, args: CHROMIUM_FLAGS};
+  const browser = await puppeteer.launch(engine == 'firefox' ? firefox : chromium);
   const page = await browser.newPage();
   const messages = [];  // what the browser itself reports on the page's console
   const driven = {
