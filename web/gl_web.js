@@ -249,11 +249,14 @@ mergeInto(LibraryManager.library, {
       webGL.blend ? gl.enable(gl.BLEND) : gl.disable(gl.BLEND);
       gl.blendFunc(webGL.blendSource, webGL.blendDestination);
       gl.uniform4f(uniforms.projection, p[0], p[1], p[2], p[3]);
+      gl.vertexAttribPointer(0, 2, gl.FLOAT, false, 0, 0);
       var bound = webGL.buffer;
       for (var i = 0; i < webGL.drawCount; ++i) {
         var draw = webGL.draws[i], buffer = draw.caption ? caption.buffer : webGL.buffer;
-        if (buffer != bound) gl.bindBuffer(gl.ARRAY_BUFFER, bound = buffer);
-        gl.vertexAttribPointer(0, 2, gl.FLOAT, false, 0, 0);
+        if (buffer != bound) {
+          gl.bindBuffer(gl.ARRAY_BUFFER, bound = buffer);
+          gl.vertexAttribPointer(0, 2, gl.FLOAT, false, 0, 0);  // the attribute follows the buffer
+        }
         gl.uniform3f(uniforms.color, draw.red, draw.green, draw.blue);
         gl.uniform1f(uniforms.pointSize, draw.size || 1);
         gl.uniform1f(uniforms.roundSize, draw.size);
