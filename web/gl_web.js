@@ -28,8 +28,6 @@ mergeInto(LibraryManager.library, {
     blendSource: 1,
     blendDestination: 0,
     pointSmooth: false,
-    color: [1, 1, 1],
-    pointSize: 1,
 
     // The frame: the geometry drawn from the program's vertices, in view units (ribbons for line
     // strips), and the draws to make at the swap, in order.
@@ -148,14 +146,17 @@ mergeInto(LibraryManager.library, {
       return larger;
     },
 
-    // Adds a draw of the geometry from `first` on (or of the caption) in the current colour.
-    queue: function(mode, first, size, caption) {
+    // Adds a draw of the geometry from `first` on (or of the caption) in the colour of the
+    // program's drawing state at the address `state` (gl_vertices.cpp).
+    queue: function(mode, first, size, caption, state) {
       var draw = webGL.draws[webGL.drawCount++];
       if (!draw) webGL.draws.push(draw = {});
       draw.mode = mode;
       draw.first = first / 2;
       draw.count = (webGL.used - first) / 2;
-      draw.red = webGL.color[0], draw.green = webGL.color[1], draw.blue = webGL.color[2];
+      draw.red = HEAPF32[state >> 2];
+      draw.green = HEAPF32[(state >> 2) + 1];
+      draw.blue = HEAPF32[(state >> 2) + 2];
       draw.size = size;
       draw.caption = caption;
     },
@@ -215,18 +216,19 @@ mergeInto(LibraryManager.library, {
     },
 
     // Line strips and points, the two kinds of primitive the program draws, from count x, y
-    // pairs at the address `vertices` in the program's memory. Points are as many view units
-    // across as their size, so they scale with the window; smoothed, they are round.
-    draw: function(mode, vertices, count) {
+    // pairs at the address `vertices` in the program's memory, with the colour and point size
+    // at `state`. Points are as many view units across as their size, so they scale with the
+    // window; smoothed, they are round.
+    draw: function(mode, vertices, count, state) {
       var first = webGL.used;
       if (mode == 0x0003 /* GL_LINE_STRIP */) {
         webGL.ribbon(vertices >> 2, count);
-        webGL.queue(0x0004 /* GL_TRIANGLES */, first, 0, false);
+        webGL.queue(0x0004 /* GL_TRIANGLES */, first, 0, false, state);
       } else if (mode == 0x0000 /* GL_POINTS */) {
         webGL.geometry = webGL.grow(webGL.geometry, first + 2 * count);
         for (var i = vertices >> 2; i < (vertices >> 2) + 2 * count; ++i) webGL.geometry[webGL.used++] = HEAPF32[i];
-        var size = webGL.pointSize * webGL.unit();
-        webGL.queue(0x0000 /* GL_POINTS */, first, webGL.pointSmooth ? size : 0, false);
+        var size = HEAPF32[(state >> 2) + 3] * webGL.unit();
+        webGL.queue(0x0000 /* GL_POINTS */, first, webGL.pointSmooth ? size : 0, false, state);
       } else {
         throw 'glBegin: only GL_LINE_STRIP and GL_POINTS are drawn here, not ' + mode;
       }
@@ -325,33 +327,23 @@ mergeInto(LibraryManager.library, {
     if (webGL.matrixMode == 0x1701 /* GL_PROJECTION */) webGL.setProjection(left, right, bottom, top);
   },
 
-  glColor3f__deps: ['$webGL'],
-  glColor3f: function(red, green, blue) {
-    var color = webGL.color;
-    color[0] = red, color[1] = green, color[2] = blue;
-  },
-
-  glPointSize__deps: ['$webGL'],
-  glPointSize: function(size) {
-    webGL.pointSize = size;
-  },
-
   // The vertices of a glBegin/glEnd block, from gl_vertices.cpp.
   webGLDraw__deps: ['$webGL'],
-  webGLDraw: function(mode, vertices, count) {
-    webGL.draw(mode, vertices, count);
+  webGLDraw: function(mode, vertices, count, state) {
+    webGL.draw(mode, vertices, count, state);
   },
 
-  // The raster position takes the current colour, as in OpenGL; the caption's draw takes its
-  // place among the frame's draws here. One line of text a frame is kept.
-  glRasterPos2i__deps: ['$webGL'],
-  glRasterPos2i: function(x, y) {
+  // glRasterPos2i, from gl_vertices.cpp: the raster position takes the current colour, as in
+  // OpenGL, and the caption's draw takes its place among the frame's draws here. One line of
+  // text a frame is kept.
+  webGLRasterPos__deps: ['$webGL'],
+  webGLRasterPos: function(x, y, state) {
     var caption = webGL.caption;
     if (caption.queued) throw 'glRasterPos2i: one line of bitmap text a frame is drawn here';
     if (caption.x != x || caption.y != y) caption.built = -1;
     caption.queued = true;
     caption.x = x, caption.y = y, caption.length = 0;
-    webGL.queue(0x0004 /* GL_TRIANGLES */, webGL.used, 0, true);
+    webGL.queue(0x0004 /* GL_TRIANGLES */, webGL.used, 0, true, state);
   },
 
   // The caption's characters, one at a time from the raster position; its geometry is built at
