@@ -63,7 +63,8 @@ export async function launch(engine, {reducedMotion = false} = {}) {
   return browser;
 }
 
-// The keys the test presses, as puppeteer and as WebDriver name them.
+// The keys the test presses, as puppeteer and as WebDriver name them; any other name is a single
+// character, typed as a keyboard layout that has it would type it.
 const KEYS = {Space: [' '], Tab: ['Tab'], 'Shift+Tab': ['Shift', 'Tab']};
 const WEBDRIVER_KEYS = {' ': ' ', Tab: '\uE004', Shift: '\uE008'};
 // Chromium with software WebGL, and no network of its own.
@@ -93,8 +94,9 @@ async function puppeteerBrowser(engine, reducedMotion) {
     run: (body, ...args) =>
         page.evaluate(`(async (...args) => { ${body} })(...${JSON.stringify(args)})`),
     key: async name => {
-      for (const key of KEYS[name]) await page.keyboard.down(key);
-      for (const key of [...KEYS[name]].reverse()) await page.keyboard.up(key);
+      const keys = KEYS[name] ?? [name];
+      for (const key of keys) await page.keyboard.down(key);
+      for (const key of [...keys].reverse()) await page.keyboard.up(key);
     },
     click: (x, y) => page.mouse.click(x, y),
     viewport: (width, height, ratio = 1) =>
@@ -114,9 +116,16 @@ async function puppeteerBrowser(engine, reducedMotion) {
       'Emulation.setEmulatedMedia',
       {features: [{name: 'prefers-reduced-motion', value: on ? 'reduce' : 'no-preference'}]});
   if (reducedMotion) await reduceMotion(true);
+  const key = driven.key;
   return Object.assign(driven, {
     // Sends a command of the DevTools protocol.
     cdp: (method, parameters = {}) => cdp.send(method, parameters),
+    // Puppeteer knows only the characters of a US keyboard.
+    key: async name => {
+      if (KEYS[name] || name.charCodeAt(0) < 0x80) return key(name);
+      await cdp.send('Input.dispatchKeyEvent', {type: 'keyDown', key: name, text: name});
+      await cdp.send('Input.dispatchKeyEvent', {type: 'keyUp', key: name});
+    },
     reduceMotion,
     tap: (x, y) => page.touchscreen.tap(x, y),
     viewport: (width, height, ratio = 1, touch = false) => Promise.all([
@@ -169,14 +178,17 @@ async function webkit(reducedMotion) {
     run: (body, ...args) => call(
         'POST', `${session}/execute/sync`,
         {script: `return (async (...args) => { ${body} })(...arguments)`, args}),
-    key: name => act({
-      type: 'key',
-      id: 'keyboard',
-      actions: [
-        ...KEYS[name].map(key => ({type: 'keyDown', value: WEBDRIVER_KEYS[key]})),
-        ...[...KEYS[name]].reverse().map(key => ({type: 'keyUp', value: WEBDRIVER_KEYS[key]}))
-      ]
-    }),
+    key: name => {
+      const keys = (KEYS[name] ?? [name]).map(key => WEBDRIVER_KEYS[key] ?? key);
+      return act({
+        type: 'key',
+        id: 'keyboard',
+        actions: [
+          ...keys.map(value => ({type: 'keyDown', value})),
+          ...[...keys].reverse().map(value => ({type: 'keyUp', value}))
+        ]
+      });
+    },
     click: (x, y) => act({
       type: 'pointer',
       id: 'mouse',

@@ -107,17 +107,19 @@ mergeInto(LibraryManager.library, {
     });
   },
 
-  // A key that types a character reaches the program while the canvas has the focus; only space,
-  // which would scroll the page, is kept from the browser. A tap or a left click on the canvas
-  // is the space bar, once per tap (the mouse events a browser makes up after a touch are not
-  // pointer-down events).
+  // A key that types a character reaches the program while the canvas has the focus, as
+  // freeglut hands it on the desktop: a Latin-1 character (any other reaches it as nothing). Only
+  // space, which would scroll the page, is kept from the browser. A tap or a left click on the
+  // canvas is the space bar, once per tap (the mouse events a browser makes up after a touch are
+  // not pointer-down events).
   glutKeyboardFunc__deps: ['$glut'],
   glutKeyboardFunc: function(func) {
     glut.keyboard = {{{ makeDynCall('viii', 'func') }}};
     Module.canvas.addEventListener('keydown', function(event) {
       if (event.key.length != 1 || event.ctrlKey || event.altKey || event.metaKey) return;
       if (event.key == ' ') event.preventDefault();
-      if (!(event.repeat && glut.ignoreKeyRepeat)) glut.keyboard(event.key.charCodeAt(0) & 0xFF, 0, 0);
+      var code = event.key.charCodeAt(0);
+      if (code <= 0xFF && !(event.repeat && glut.ignoreKeyRepeat)) glut.keyboard(code, 0, 0);
     });
     Module.canvas.addEventListener('pointerdown', function(event) {
       if (event.button == 0) glut.keyboard(32, 0, 0);
