@@ -51,7 +51,8 @@ const LOOK = `const gl = document.getElementById('canvas').getContext('webgl');
   return seen;`;
 // What a person would notice of a frame whose blue curve's length and dots (in view units, as
 // stepFrames() returns them) are known: the commonest colour (the background); the blue line's
-// width in CSS pixels (its well-covered pixels over its length); the caption's first column and
+// width in CSS pixels (its area over its length, a pixel's coverage read from how much less green
+// it has than the background); the caption's first column and
 // row and its last column, in view units from the top left; and for each dot in the view with no other near it,
 // whether it is red 1.5 units from its centre along either axis and not at 3.5 units, nor at the
 // corners of the square around it, and how many pixels at its rim blend red with what is under.
@@ -70,7 +71,7 @@ const PICTURE = `const [drawn] = args, gl = document.getElementById('canvas').ge
     for (let x = 0; x < width; ++x) {
       const [r, g, b] = at(x, y), colour = r + ',' + g + ',' + b;
       counts.set(colour, (counts.get(colour) || 0) + 1);
-      if (b > 230 && r + g < 70) ++blue;
+      if (r < 60) blue += Math.max(0, 1 - g / ${BACKGROUND[1]});
       if (r > 200 && g > 200 && b > 200) {
         left = Math.min(left, x);
         top = Math.min(top, y);
@@ -212,11 +213,11 @@ async function checkFirstFrame(where) {
   const round = seen.unit >= 1.5, summary = {...seen, dots: seen.dots.length};
   if (!seen.background.every((byte, i) => near(byte, BACKGROUND[i], 1)))
     fail(`${where}: background`, summary);
-  if (!near(seen.lineWidth, 1, 0.5)) fail(`${where}: lines not one CSS pixel wide`, summary);
+  if (!near(seen.lineWidth, 1, 0.35)) fail(`${where}: lines not one CSS pixel wide`, summary);
   if (!seen.caption.every((value, i) => near(value, CAPTION_PLACE[i], seen.unit == 1 ? 0 : 1)))
     fail(`${where}: the caption's place`, summary);
   if (!seen.dots.length) fail(`${where}: no dot to look at`, summary);
-  if (!seen.dots.every(dot => dot.inner && dot.outer && dot.rim && (dot.round || !round)))
+  if (!seen.dots.every(dot => dot.inner && dot.outer && dot.rim >= 4 && (dot.round || !round)))
     fail(`${where}: dots not five view pixels across, blended${round ? ' and round' : ''}`, seen);
   checked.push(`the first frame as drawn, ${where}`);
   return round;
