@@ -217,7 +217,7 @@ export async function frameCost(browser, ms) {
   if (browser.cdp) {
     await browser.cdp('HeapProfiler.enable');
     await browser.cdp('HeapProfiler.startSampling', {
-      samplingInterval: 1024,
+      samplingInterval: 256,
       includeObjectsCollectedByMajorGC: true,
       includeObjectsCollectedByMinorGC: true
     });

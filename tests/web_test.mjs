@@ -309,10 +309,13 @@ try {
   await until('the green curve', async () => (await look()).green > 100, 10);
   checked.push('the curves move apart after two seconds');
   await noViolations('desktop');
-  // A frame runs one animation step and makes next to no garbage.
+  // A frame runs one animation step and makes next to no garbage, once its few functions are
+  // compiled: until then, the numbers they handle are boxed, which is garbage too.
+  if (browser.cdp) await until('8 s', async () => await browser.run(`return ${CLOCK}`) >= 8000);
   const cost = await frameCost(browser, 3000);
   if (cost.steps > 1.1 || cost.garbage > 1024) fail("a frame's cost", cost);
-  checked.push('a frame runs one animation step' + (cost.garbage === undefined ? '' : ', with under 1 KiB of garbage'));
+  const garbage = cost.garbage === undefined ? '' : ` and makes ${Math.round(cost.garbage)} bytes of garbage`;
+  checked.push(`a frame runs one animation step${garbage} (at most 1 KiB)`);
   if (cost.garbage === undefined) skipped.push('garbage per frame (no heap profiler)');
   await setsMoving('space');
   if (await setsMoving('click') != 1) fail('a click did not press space once');
