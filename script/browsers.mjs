@@ -65,8 +65,16 @@ export async function launch(engine, {reducedMotion = false} = {}) {
 
 // The keys the test presses, as puppeteer and as WebDriver name them; any other name is a single
 // character, typed as a keyboard layout that has it would type it.
-const KEYS = {Space: [' '], Tab: ['Tab'], 'Shift+Tab': ['Shift', 'Tab']};
-const WEBDRIVER_KEYS = {' ': ' ', Tab: '\uE004', Shift: '\uE008'};
+const KEYS = {
+  Space: [' '],
+  Tab: ['Tab'],
+  'Shift+Tab': ['Shift', 'Tab']
+};
+const WEBDRIVER_KEYS = {
+  ' ': ' ',
+  Tab: '\uE004',
+  Shift: '\uE008'
+};
 // Chromium with software WebGL, and no network of its own.
 const CHROMIUM_FLAGS = [
   '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-first-run',
@@ -223,10 +231,12 @@ export async function frameCost(browser, ms) {
     });
   }
   await browser.run(
-      `window.cost = {frames: 0, steps: 0, typed: 0, display: glut.display, idle: glut.idle, makers: {}};
+      `window.cost = {frames: 0, steps: 0, typed: 0, display: glut.display, idle: glut.idle,
+                    makers: {}};
     glut.display = () => { ++cost.frames; cost.display(); };
     glut.idle = () => { ++cost.steps; cost.idle(); };
-    for (const name of ['ArrayBuffer', 'Float32Array', 'Float64Array', 'Int32Array', 'Uint8Array', 'Uint16Array']) {
+    for (const name of ['ArrayBuffer', 'Float32Array', 'Float64Array', 'Int32Array', 'Uint8Array',
+                        'Uint16Array']) {
       cost.makers[name] = window[name];
       window[name] = new Proxy(window[name], {construct(maker, args) {
         const made = Reflect.construct(maker, args);
@@ -235,7 +245,8 @@ export async function frameCost(browser, ms) {
     }`);
   await sleep(ms);
   const counted = await browser.run(`Object.assign(window, cost.makers);
-    glut.display = cost.display, glut.idle = cost.idle;
+    glut.display = cost.display;
+    glut.idle = cost.idle;
     return {frames: cost.frames, steps: cost.steps, typed: cost.typed};`);
   const result = {frames: counted.frames, steps: counted.steps / counted.frames};
   if (browser.cdp) {

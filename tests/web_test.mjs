@@ -53,9 +53,10 @@ const LOOK = `const gl = document.getElementById('canvas').getContext('webgl');
 // stepFrames() returns them) are known: the commonest colour (the background); the blue line's
 // width in CSS pixels (its area over its length, a pixel's coverage read from how much less green
 // it has than the background); the caption's first column and
-// row and its last column, in view units from the top left; and for each dot in the view with no other near it,
-// whether it is red 1.5 units from its centre along either axis and not at 3.5 units, nor at the
-// corners of the square around it, and how many pixels at its rim blend red with what is under.
+// row and its last column, in view units from the top left; and for each dot in the view with no
+// other near it, whether it is red 1.5 units from its centre along either axis and not at 3.5
+// units, nor at the corners of the square around it, and how many pixels at its rim blend red with
+// what is under.
 const PICTURE = `const [drawn] = args, gl = document.getElementById('canvas').getContext('webgl');
   const width = gl.drawingBufferWidth, height = gl.drawingBufferHeight, unit = width / 720;
   const p = new Uint8Array(4 * width * height);
@@ -90,13 +91,17 @@ const PICTURE = `const [drawn] = args, gl = document.getElementById('canvas').ge
       let cx = 0, cy = 0, n = 0, rim = 0;
       for (let dy = -3.5 * unit; dy <= 3.5 * unit; ++dy) {
         for (let dx = -3.5 * unit; dx <= 3.5 * unit; ++dx) {
-          const u = Math.floor(x * unit + dx), v = Math.floor((540 - y) * unit + dy), [r, g] = at(u, v);
-          if (red([r, g, 0])) cx += u + 0.5, cy += v + 0.5, ++n;
+          const u = Math.floor(x * unit + dx), v = Math.floor((540 - y) * unit + dy);
+          const [r, g] = at(u, v);
+          if (red([r, g, 0])) {
+            cx += u + 0.5;
+            cy += v + 0.5;
+            ++n;
+          }
           rim += r > 60 && r < 200 && r > g;
         }
       }
-      cx /= n, cy /= n;
-      const sample = ([u, v], d) => at(cx + d * u * unit, cy - d * v * unit);
+      const sample = ([u, v], d) => at(cx / n + d * u * unit, cy / n - d * v * unit);
       return {inner: axes.every(axis => red(sample(axis, 1.5))),
               outer: !axes.some(axis => red(sample(axis, 3.5))),
               round: !corners.some(corner => red(sample(corner, 2.2))), rim};
@@ -106,8 +111,8 @@ const PICTURE = `const [drawn] = args, gl = document.getElementById('canvas').ge
           lineWidth: blue / (drawn.blueLength * unit * devicePixelRatio)};`;
 // Where the canvas is on the page, and whether the page scrolls sideways.
 const LAYOUT = `const shown = document.getElementById('canvas').getBoundingClientRect().toJSON();
-  return {...shown, view: document.documentElement.clientWidth, innerWidth, innerHeight, devicePixelRatio,
-          scroll: document.documentElement.scrollWidth};`;
+  return {...shown, view: document.documentElement.clientWidth, innerWidth, innerHeight,
+          devicePixelRatio, scroll: document.documentElement.scrollWidth};`;
 // Loaded before anything else of the page: keeps each frame readable after it is shown, counts the
 // animation frames the page asks for, and notes what the page reports, for the whole run (errors,
 // failed loads, console warnings and errors, policy violations). At /?frozen, the page's clock
@@ -152,7 +157,10 @@ const HOOK = `window.framesAsked = 0;
     note('policy violation: ' + event.violatedDirective + ' ' + event.blockedURI));
   for (const level of ['error', 'warn']) {
     const log = console[level];
-    console[level] = (...args) => { note(level + ': ' + args.join(' ')); log.apply(console, args); };
+    console[level] = (...args) => {
+      note(level + ': ' + args.join(' '));
+      log.apply(console, args);
+    };
   }
   const getContext = HTMLCanvasElement.prototype.getContext;
   HTMLCanvasElement.prototype.getContext = function (type, attributes) {
@@ -205,9 +213,9 @@ async function firstFrozenFrame() {
 
 // Checks the first frame as a person sees it (at the ratio of device pixels to CSS pixels that
 // the browser has now): the background; the blue line about one CSS pixel wide; the caption where
-// the desktop program puts it, whole, to the pixel at the window's own size; each dot red to 1.5 view
-// units from its centre and not at 3.5, so about five across, and blended at its rim; and, where
-// a view unit is large enough to tell (1.5 device pixels), round. Answers whether it was.
+// the desktop program puts it, whole, to the pixel at the window's own size; each dot red to 1.5
+// view units from its centre and not at 3.5, so about five across, and blended at its rim; and,
+// where a view unit is large enough to tell (1.5 device pixels), round. Answers whether it was.
 async function checkFirstFrame(where) {
   const seen = await browser.run(PICTURE, await firstFrozenFrame());
   const round = seen.unit >= 1.5, summary = {...seen, dots: seen.dots.length};
@@ -284,12 +292,13 @@ try {
   // new targets and sets the curves moving, without scrolling the page (made taller to tell).
   await browser.viewport(1000, 700);
   let round = await checkFirstFrame('on the desktop');
-  await browser.run("document.body.append(document.createElement('div')); " +
-                    "document.body.lastChild.style.height = '3000px'");
+  await browser.run(
+      "document.body.append(document.createElement('div')); " +
+      "document.body.lastChild.style.height = '3000px'");
   const still = await look();
   await browser.key('Р');
   await browser.run('return stepFrames(5, 100)');
-  if ((await look()).digest != still.digest) fail("a key that is not space changed the picture");
+  if ((await look()).digest != still.digest) fail('a key that is not space changed the picture');
   await browser.key('Space');
   await browser.run('return stepFrames(5, 100)');
   await sleep(300);  // for a scroll to show
@@ -314,7 +323,8 @@ try {
   if (browser.cdp) await until('8 s', async () => await browser.run(`return ${CLOCK}`) >= 8000);
   const cost = await frameCost(browser, 3000);
   if (cost.steps > 1.1 || cost.garbage > 1024) fail("a frame's cost", cost);
-  const garbage = cost.garbage === undefined ? '' : ` and makes ${Math.round(cost.garbage)} bytes of garbage`;
+  const garbage =
+      cost.garbage === undefined ? '' : ` and makes ${Math.round(cost.garbage)} bytes of garbage`;
   checked.push(`a frame runs one animation step${garbage} (at most 1 KiB)`);
   if (cost.garbage === undefined) skipped.push('garbage per frame (no heap profiler)');
   await setsMoving('space');
@@ -439,12 +449,11 @@ try {
   server = await serve(site, port);
   // The browser looks for a new worker when a visitor comes back; the test asks for it at once.
   await start();
+  const update =
+      'await (await navigator.serviceWorker.getRegistration()).update(); return caches.keys()';
   await until(
       "the rebuilt site's cache alone",
-      async () =>
-          JSON.stringify(await browser.run(
-              'await (await navigator.serviceWorker.getRegistration()).update(); return caches.keys()')) ==
-          `["${cache}"]`);
+      async () => JSON.stringify(await browser.run(update)) == `["${cache}"]`);
   checked.push("a rebuilt site's worker replaces the old cache");
 
   const problems = [

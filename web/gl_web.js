@@ -39,8 +39,16 @@ mergeInto(LibraryManager.library, {
 
     // The caption: one line of bitmap text, its characters, where it starts, and its geometry in
     // its own buffer, built again only when the text or its place changes.
-    caption: {x: NaN, y: NaN, chars: [], length: 0, built: -1, buffer: null, vertexCount: 0,
-              queued: false},
+    caption: {
+      x: NaN,
+      y: NaN,
+      chars: [],
+      length: 0,
+      built: -1,
+      buffer: null,
+      vertexCount: 0,
+      queued: false
+    },
     glyphs: [],  // Helvetica 18's glyphs as bytes, decoded on first use
 
     // Takes the canvas's context over (page.js has made it, or it is made here), with listeners
@@ -48,15 +56,20 @@ mergeInto(LibraryManager.library, {
     // come back after a few seconds. redraw() is called when it does come back, and when the
     // canvas changes size.
     create: function(canvas, redraw) {
-      var notice = document.getElementById('lost'), lostMessage = null, shown = canvas.getBoundingClientRect();
+      var notice = document.getElementById('lost'), lostMessage = null,
+          shown = canvas.getBoundingClientRect();
       var lost = function() {
         webGL.program = webGL.buffer = webGL.caption.buffer = null;
-        lostMessage = setTimeout(function() { notice.hidden = false; }, 5000);
+        lostMessage = setTimeout(function() {
+          notice.hidden = false;
+        }, 5000);
       };
-      webGL.shownWidth = shown.width, webGL.shownHeight = shown.height;
+      webGL.shownWidth = shown.width;
+      webGL.shownHeight = shown.height;
       new ResizeObserver(function(entries) {
         var size = entries[entries.length - 1].contentRect;
-        webGL.shownWidth = size.width, webGL.shownHeight = size.height;
+        webGL.shownWidth = size.width;
+        webGL.shownHeight = size.height;
         redraw();
       }).observe(canvas);
       canvas.addEventListener('webglcontextlost', function(event) {
@@ -79,7 +92,7 @@ mergeInto(LibraryManager.library, {
       console.error('bezier2d: ' + why);
       var notice = document.getElementById('lost');
       notice.textContent = 'This browser cannot draw the curves (' + why + '). The desktop ' +
-                           'program, bezier2d, shows the same curves.';
+          'program, bezier2d, shows the same curves.';
       notice.hidden = false;
       webGL.broken = true;
     },
@@ -92,28 +105,39 @@ mergeInto(LibraryManager.library, {
       if (webGL.broken || gl.isContextLost()) return false;
       if (webGL.program) return true;
       var program = gl.createProgram();
-      var shaders = [[gl.VERTEX_SHADER,
-        'attribute vec2 position; uniform vec4 projection; uniform float pointSize;' +
-        'void main() { gl_PointSize = pointSize; gl_Position = vec4(2.0 * (position - ' +
-        'projection.xz) / (projection.yw - projection.xz) - 1.0, 0.0, 1.0); }'],
-       [gl.FRAGMENT_SHADER,
-        // A round point's alpha falls off over the last device pixel of its radius.
-        'precision mediump float; uniform vec3 color; uniform float roundSize;' +
-        'void main() { float alpha = roundSize > 0.0 ? clamp((0.5 - length(gl_PointCoord - ' +
-        '0.5)) * roundSize + 0.5, 0.0, 1.0) : 1.0; gl_FragColor = vec4(color, alpha); }']]
-          .map(function(source) {
-            var shader = gl.createShader(source[0]);
-            gl.shaderSource(shader, source[1]);
-            gl.compileShader(shader);
-            gl.attachShader(program, shader);
-            return shader;
-          });
+      var shaders = [
+        [
+          gl.VERTEX_SHADER,
+          'attribute vec2 position; uniform vec4 projection; uniform float pointSize;' +
+              'void main() { gl_PointSize = pointSize; gl_Position = vec4(2.0 * (position - ' +
+              'projection.xz) / (projection.yw - projection.xz) - 1.0, 0.0, 1.0); }'
+        ],
+        [
+          gl.FRAGMENT_SHADER,
+          // A round point's alpha falls off over the last device pixel of its radius.
+          'precision mediump float; uniform vec3 color; uniform float roundSize;' +
+              'void main() { float alpha = roundSize > 0.0 ? clamp((0.5 - length(gl_PointCoord - ' +
+              '0.5)) * roundSize + 0.5, 0.0, 1.0) : 1.0; gl_FragColor = vec4(color, alpha); }'
+        ]
+      ].map(function(source) {
+        var shader = gl.createShader(source[0]);
+        gl.shaderSource(shader, source[1]);
+        gl.compileShader(shader);
+        gl.attachShader(program, shader);
+        return shader;
+      });
       gl.bindAttribLocation(program, 0, 'position');
       gl.linkProgram(program);
       if (!gl.getProgramParameter(program, gl.LINK_STATUS) && !gl.isContextLost()) {
-        webGL.fail("the page's shaders did not build: " + shaders.map(function(shader) {
-          return gl.getShaderInfoLog(shader);
-        }).concat(gl.getProgramInfoLog(program)).join(' ').trim());
+        webGL.fail(
+            "the page's shaders did not build: " +
+            shaders
+                .map(function(shader) {
+                  return gl.getShaderInfoLog(shader);
+                })
+                .concat(gl.getProgramInfoLog(program))
+                .join(' ')
+                .trim());
       }
       if (webGL.broken || gl.isContextLost()) return false;
       gl.useProgram(program);
@@ -126,11 +150,6 @@ mergeInto(LibraryManager.library, {
       webGL.caption.built = -1;
       webGL.program = program;
       return true;
-    },
-
-    setProjection: function(left, right, bottom, top) {
-      var p = webGL.projection;
-      p[0] = left, p[1] = right, p[2] = bottom, p[3] = top;
     },
 
     // Device pixels per view unit.
@@ -169,14 +188,23 @@ mergeInto(LibraryManager.library, {
       var half = 0.5 * (window.devicePixelRatio || 1) / webGL.unit(), v = HEAPF32;
       webGL.geometry = webGL.grow(webGL.geometry, webGL.used + 12 * (count - 1));
       var g = webGL.geometry, o = webGL.used;
-      for (var i = first + 2; i < first + 2 * count; i += 2, o += 12) {
-        var x0 = v[i - 2], y0 = v[i - 1], x1 = v[i], y1 = v[i + 1];
-        var length = Math.sqrt((x1 - x0) * (x1 - x0) + (y1 - y0) * (y1 - y0)) || 1;
-        var ux = (x1 - x0) / length * half, uy = (y1 - y0) / length * half;
-        x0 -= ux, y0 -= uy, x1 += ux, y1 += uy;
-        g[o] = x0 - uy, g[o + 1] = y0 + ux, g[o + 2] = x0 + uy, g[o + 3] = y0 - ux;
-        g[o + 4] = x1 - uy, g[o + 5] = y1 + ux, g[o + 6] = x1 - uy, g[o + 7] = y1 + ux;
-        g[o + 8] = x0 + uy, g[o + 9] = y0 - ux, g[o + 10] = x1 + uy, g[o + 11] = y1 - ux;
+      for (var i = first + 2; i < first + 2 * count; i += 2) {
+        var length = Math.sqrt((v[i] - v[i - 2]) ** 2 + (v[i + 1] - v[i - 1]) ** 2) || 1;
+        var ux = (v[i] - v[i - 2]) / length * half, uy = (v[i + 1] - v[i - 1]) / length * half;
+        // The segment's ends, each moved out by half the width.
+        var x0 = v[i - 2] - ux, y0 = v[i - 1] - uy, x1 = v[i] + ux, y1 = v[i + 1] + uy;
+        g[o++] = x0 - uy;  // two triangles: left of the start, right of it, left of the end
+        g[o++] = y0 + ux;
+        g[o++] = x0 + uy;
+        g[o++] = y0 - ux;
+        g[o++] = x1 - uy;
+        g[o++] = y1 + ux;
+        g[o++] = x1 - uy;  // left of the end, right of the start, right of the end
+        g[o++] = y1 + ux;
+        g[o++] = x0 + uy;
+        g[o++] = y0 - ux;
+        g[o++] = x1 + uy;
+        g[o++] = y1 - ux;
       }
       webGL.used = o;
     },
@@ -190,13 +218,16 @@ mergeInto(LibraryManager.library, {
       for (var k = 0; k < caption.length; ++k) {
         var index = caption.chars[k] - helvetica18.first, hex = helvetica18.glyphs[index];
         if (!hex) continue;
-        var glyph = webGL.glyphs[index] = webGL.glyphs[index] ||
-            Uint8Array.from(hex.match(/../g), function(byte) { return parseInt(byte, 16); });
+        var glyph = webGL.glyphs[index] =
+            webGL.glyphs[index] || Uint8Array.from(hex.match(/../g), function(byte) {
+              return parseInt(byte, 16);
+            });
         var width = glyph[0], rowBytes = (width + 7) >> 3;
         for (var row = 0; row < helvetica18.height; ++row) {
           var y = caption.y - helvetica18.yorig + row, start = -1;
           for (var column = 0; column <= width; ++column) {
-            var set = column < width && glyph[1 + row * rowBytes + (column >> 3)] & (0x80 >> (column & 7));
+            var set = column < width &&
+                glyph[1 + row * rowBytes + (column >> 3)] & (0x80 >> (column & 7));
             if (set && start < 0) start = column;
             if (set || start < 0) continue;
             var x0 = x + start, x1 = x + column;
@@ -226,7 +257,8 @@ mergeInto(LibraryManager.library, {
         webGL.queue(0x0004 /* GL_TRIANGLES */, first, 0, false, state);
       } else if (mode == 0x0000 /* GL_POINTS */) {
         webGL.geometry = webGL.grow(webGL.geometry, first + 2 * count);
-        for (var i = vertices >> 2; i < (vertices >> 2) + 2 * count; ++i) webGL.geometry[webGL.used++] = HEAPF32[i];
+        for (var i = vertices >> 2; i < (vertices >> 2) + 2 * count; ++i)
+          webGL.geometry[webGL.used++] = HEAPF32[i];
         var size = HEAPF32[(state >> 2) + 3] * webGL.unit();
         webGL.queue(0x0000 /* GL_POINTS */, first, webGL.pointSmooth ? size : 0, false, state);
       } else {
@@ -244,7 +276,8 @@ mergeInto(LibraryManager.library, {
         webGL.bufferSize = webGL.geometry.length;
         gl.bufferData(gl.ARRAY_BUFFER, 4 * webGL.bufferSize, gl.STREAM_DRAW);
       }
-      if (!webGL.view || webGL.view.length != webGL.used || webGL.view.buffer != webGL.geometry.buffer) {
+      if (!webGL.view || webGL.view.length != webGL.used ||
+          webGL.view.buffer != webGL.geometry.buffer) {
         webGL.view = webGL.geometry.subarray(0, webGL.used);
       }
       gl.bufferSubData(gl.ARRAY_BUFFER, 0, webGL.view);
@@ -262,17 +295,22 @@ mergeInto(LibraryManager.library, {
         gl.uniform3f(uniforms.color, draw.red, draw.green, draw.blue);
         gl.uniform1f(uniforms.pointSize, draw.size || 1);
         gl.uniform1f(uniforms.roundSize, draw.size);
-        gl.drawArrays(draw.mode, draw.caption ? 0 : draw.first, draw.caption ? caption.vertexCount : draw.count);
+        gl.drawArrays(
+            draw.mode, draw.caption ? 0 : draw.first,
+            draw.caption ? caption.vertexCount : draw.count);
       }
     },
   },
 
   glEnable__deps: ['$webGL'],
   glEnable: function(capability) {
-    if (capability == 0x0BE2 /* GL_BLEND */) webGL.blend = true;
-    else if (capability == 0x0B10 /* GL_POINT_SMOOTH */) webGL.pointSmooth = true;
+    if (capability == 0x0BE2 /* GL_BLEND */)
+      webGL.blend = true;
+    else if (capability == 0x0B10 /* GL_POINT_SMOOTH */)
+      webGL.pointSmooth = true;
     // Lines are always smoothed: the context is multisampled.
-    else if (capability != 0x0B20 /* GL_LINE_SMOOTH */) throw 'glEnable: not kept here: ' + capability;
+    else if (capability != 0x0B20 /* GL_LINE_SMOOTH */)
+      throw 'glEnable: not kept here: ' + capability;
   },
 
   glBlendFunc__deps: ['$webGL'],
@@ -283,8 +321,7 @@ mergeInto(LibraryManager.library, {
 
   glClearColor__deps: ['$webGL'],
   glClearColor: function(red, green, blue, alpha) {
-    var color = webGL.clearColor;
-    color[0] = red, color[1] = green, color[2] = blue, color[3] = alpha;
+    webGL.clearColor = [red, green, blue, alpha];
   },
 
   // A frame starts here: the backing store takes the canvas's shown size in device pixels, and
@@ -292,7 +329,8 @@ mergeInto(LibraryManager.library, {
   glClear__deps: ['$webGL'],
   glClear: function(mask) {
     var canvas = Module.canvas, gl = webGL.gl, ratio = window.devicePixelRatio || 1;
-    var width = Math.round(webGL.shownWidth * ratio), height = Math.round(webGL.shownHeight * ratio);
+    var width = Math.round(webGL.shownWidth * ratio),
+        height = Math.round(webGL.shownHeight * ratio);
     var color = webGL.clearColor;
     if (width > 0 && height > 0 && (canvas.width != width || canvas.height != height)) {
       canvas.width = width;
@@ -318,13 +356,14 @@ mergeInto(LibraryManager.library, {
 
   glLoadIdentity__deps: ['$webGL'],
   glLoadIdentity: function() {
-    if (webGL.matrixMode == 0x1701 /* GL_PROJECTION */) webGL.setProjection(-1, 1, -1, 1);
+    if (webGL.matrixMode == 0x1701 /* GL_PROJECTION */) webGL.projection = [-1, 1, -1, 1];
   },
 
   // On an identity projection, as after glLoadIdentity.
   gluOrtho2D__deps: ['$webGL'],
   gluOrtho2D: function(left, right, bottom, top) {
-    if (webGL.matrixMode == 0x1701 /* GL_PROJECTION */) webGL.setProjection(left, right, bottom, top);
+    if (webGL.matrixMode == 0x1701 /* GL_PROJECTION */)
+      webGL.projection = [left, right, bottom, top];
   },
 
   // The vertices of a glBegin/glEnd block, from gl_vertices.cpp.
@@ -342,7 +381,9 @@ mergeInto(LibraryManager.library, {
     if (caption.queued) throw 'glRasterPos2i: one line of bitmap text a frame is drawn here';
     if (caption.x != x || caption.y != y) caption.built = -1;
     caption.queued = true;
-    caption.x = x, caption.y = y, caption.length = 0;
+    caption.x = x;
+    caption.y = y;
+    caption.length = 0;
     webGL.queue(0x0004 /* GL_TRIANGLES */, webGL.used, 0, true, state);
   },
 

@@ -41,8 +41,10 @@ mergeInto(LibraryManager.library, {
     pause: function(paused) {
       if (paused == glut.paused) return;
       var now = performance.now();
-      if (paused) glut.pausedAt = now;
-      else glut.startTime += now - glut.pausedAt;
+      if (paused)
+        glut.pausedAt = now;
+      else
+        glut.startTime += now - glut.pausedAt;
       glut.paused = paused;
       document.getElementById('pause').textContent = paused ? 'Play' : 'Pause';
       glut.schedule();
@@ -83,25 +85,26 @@ mergeInto(LibraryManager.library, {
 
   glutGet__deps: ['$glut'],
   glutGet: function(type) {
-    if (type != 700 /* GLUT_ELAPSED_TIME */) throw 'glutGet: only GLUT_ELAPSED_TIME is kept here, not ' + type;
+    if (type != 700 /* GLUT_ELAPSED_TIME */)
+      throw 'glutGet: only GLUT_ELAPSED_TIME is kept here, not ' + type;
     return (performance.now() - glut.startTime) | 0;
   },
 
   glutDisplayFunc__deps: ['$glut'],
   glutDisplayFunc: function(func) {
-    glut.display = {{{ makeDynCall('v', 'func') }}};
+    glut.display = getWasmTableEntry(func);
   },
 
   glutIdleFunc__deps: ['$glut'],
   glutIdleFunc: function(func) {
-    glut.idle = func ? {{{ makeDynCall('v', 'func') }}} : null;
+    glut.idle = func ? getWasmTableEntry(func) : null;
     glut.schedule();
   },
 
   // The page's visibility stands for the window's.
   glutVisibilityFunc__deps: ['$glut'],
   glutVisibilityFunc: function(func) {
-    glut.visibility = {{{ makeDynCall('vi', 'func') }}};
+    glut.visibility = getWasmTableEntry(func);
     document.addEventListener('visibilitychange', function() {
       glut.visibility(document.hidden ? 0 /* GLUT_NOT_VISIBLE */ : 1 /* GLUT_VISIBLE */);
     });
@@ -114,7 +117,7 @@ mergeInto(LibraryManager.library, {
   // not pointer-down events).
   glutKeyboardFunc__deps: ['$glut'],
   glutKeyboardFunc: function(func) {
-    glut.keyboard = {{{ makeDynCall('viii', 'func') }}};
+    glut.keyboard = getWasmTableEntry(func);
     Module.canvas.addEventListener('keydown', function(event) {
       if (event.key.length != 1 || event.ctrlKey || event.altKey || event.metaKey) return;
       if (event.key == ' ') event.preventDefault();
