@@ -1,7 +1,7 @@
 // One frame of a known scene, as OpenGL receives it: each curve's 1000 samples in its own colour,
 // every vertex's bits checked, then its control points. The stand-ins below record the calls
-// instead of drawing, so no window is needed. (The caption is checked where it is seen: the web
-// page's test looks at the columns it covers.)
+// instead of drawing, so no window is needed. (The caption is checked where it is seen: the
+// end-to-end test and the web page's test look at where it is drawn.)
 #include <GL/glut.h>
 #include <gtest/gtest.h>
 
