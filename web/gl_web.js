@@ -6,7 +6,8 @@
 // A frame makes no garbage: its vertices go into typed arrays made once (and grown only when a
 // frame needs more), go to WebGL in one upload at the swap, and the caption, which does not
 // change, is drawn from a buffer built once. The program calls nothing else of OpenGL: a call
-// that is not here fails the link.
+// that is not here fails the link. The page (page.js) hears when the context is lost and when it
+// comes back, and when the shaders fail.
 mergeInto(LibraryManager.library, {
   $webGL__deps: ['$helvetica18'],
   $webGL: {
@@ -51,19 +52,27 @@ mergeInto(LibraryManager.library, {
     },
     glyphs: [],  // Helvetica 18's glyphs as bytes, decoded on first use
 
-    // Takes the canvas's context over (page.js has made it, or it is made here), with listeners
-    // for its loss: a context lost at any time is asked back, and the page says so if it has not
-    // come back after a few seconds. redraw() is called when it does come back, and when the
-    // canvas changes size.
+    // Takes the canvas's context over (page.js has made it, or it is made here), if there is one,
+    // with listeners for its loss: a context lost at any time is asked back, and the page hears of
+    // the loss and of the return. redraw() is called when the context comes back, and when the
+    // canvas changes size or moves to a screen of another density.
     create: function(canvas, redraw) {
-      var notice = document.getElementById('lost'), lostMessage = null,
-          shown = canvas.getBoundingClientRect();
+      webGL.gl = canvas.getContext('webgl', Module.contextAttributes);
+      if (!webGL.gl) return false;
       var lost = function() {
         webGL.program = webGL.buffer = webGL.caption.buffer = null;
-        lostMessage = setTimeout(function() {
-          notice.hidden = false;
-        }, 5000);
+        Module.page.lost();
       };
+      canvas.addEventListener('webglcontextlost', function(event) {
+        event.preventDefault();  // asks for the context back
+        lost();
+      });
+      canvas.addEventListener('webglcontextrestored', function() {
+        Module.page.restored();
+        redraw();
+      });
+      if (webGL.gl.isContextLost()) lost();
+      var shown = canvas.getBoundingClientRect();
       webGL.shownWidth = shown.width;
       webGL.shownHeight = shown.height;
       new ResizeObserver(function(entries) {
@@ -72,28 +81,23 @@ mergeInto(LibraryManager.library, {
         webGL.shownHeight = size.height;
         redraw();
       }).observe(canvas);
-      canvas.addEventListener('webglcontextlost', function(event) {
-        event.preventDefault();  // asks for the context back
-        lost();
-      });
-      canvas.addEventListener('webglcontextrestored', function() {
-        clearTimeout(lostMessage);
-        notice.hidden = true;
-        redraw();
-      });
+      // Another density leaves the canvas's size in CSS pixels as it is.
+      var density = function() {
+        var query = matchMedia('(resolution: ' + devicePixelRatio + 'dppx)');
+        query.addEventListener('change', function() {
+          density();
+          redraw();
+        }, {once: true});
+      };
+      density();
       webGL.geometry = new Float32Array(65536);
-      webGL.gl = canvas.getContext('webgl', Module.contextAttributes);
-      if (webGL.gl && webGL.gl.isContextLost()) lost();
-      return webGL.gl != null;
+      return true;
     },
 
     // Says on the console and on the page that nothing can be drawn, and why.
     fail: function(why) {
       console.error('bezier2d: ' + why);
-      var notice = document.getElementById('lost');
-      notice.textContent = 'This browser cannot draw the curves (' + why + '). The desktop ' +
-          'program, bezier2d, shows the same curves.';
-      notice.hidden = false;
+      Module.page.failed('shaders', why);
       webGL.broken = true;
     },
 
@@ -211,7 +215,7 @@ mergeInto(LibraryManager.library, {
 
     // The caption's glyphs from freeglut's Helvetica 18, each of their pixels a square view unit,
     // so that at the window's own size it is the desktop's caption pixel for pixel; each row's
-    // runs of set pixels become one rectangle. Its text also goes into the page, for screen
+    // runs of set pixels become one rectangle. Its text also goes to the page, for screen
     // readers.
     buildCaption: function() {
       var caption = webGL.caption, squares = [], x = caption.x, gl = webGL.gl;
@@ -242,8 +246,7 @@ mergeInto(LibraryManager.library, {
       gl.bufferData(gl.ARRAY_BUFFER, new Float32Array(squares), gl.STATIC_DRAW);
       caption.vertexCount = squares.length / 2;
       caption.built = caption.length;
-      document.getElementById('caption').textContent =
-          String.fromCharCode.apply(null, caption.chars.slice(0, caption.length));
+      Module.page.caption(String.fromCharCode.apply(null, caption.chars.slice(0, caption.length)));
     },
 
     // Line strips and points, the two kinds of primitive the program draws, from count x, y
@@ -267,9 +270,10 @@ mergeInto(LibraryManager.library, {
     },
 
     // The end of a frame: the geometry goes to WebGL in one upload, then every draw in order.
+    // Answers whether the frame could be drawn.
     finishFrame: function() {
       var gl = webGL.gl, uniforms = webGL.uniforms, p = webGL.projection, caption = webGL.caption;
-      if (!webGL.ready || gl.isContextLost()) return;
+      if (!webGL.ready || gl.isContextLost()) return false;
       if (caption.built != caption.length) webGL.buildCaption();
       gl.bindBuffer(gl.ARRAY_BUFFER, webGL.buffer);
       if (webGL.bufferSize < webGL.geometry.length) {
@@ -299,6 +303,7 @@ mergeInto(LibraryManager.library, {
             draw.mode, draw.caption ? 0 : draw.first,
             draw.caption ? caption.vertexCount : draw.count);
       }
+      return true;
     },
   },
 

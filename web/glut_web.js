@@ -1,8 +1,9 @@
 // The GLUT that bezier2d calls, for the web build: the page's canvas is the window, the browser's
 // animation frames are the main loop, and the page's visibility is the window's. Keys reach the
 // program only while the canvas has the focus, and a tap or a left click on it is the space bar;
-// every other key, Tab and the browser's shortcuts among them, stays the browser's. The page's
-// Pause button stops the loop, and a system that asks for reduced motion starts it paused.
+// every other key, Tab and the browser's shortcuts among them, stays the browser's. The page
+// (page.js) can pause the loop, and hears from here when the first frame is drawn and when there
+// is no WebGL.
 mergeInto(LibraryManager.library, {
   $glut: {
     startTime: 0,  // performance.now() at glutInit, moved on by the time spent paused
@@ -15,7 +16,14 @@ mergeInto(LibraryManager.library, {
     frameRequested: false,
     paused: false,
     pausedAt: 0,
-    drawn: false,  // whether the first frame has been drawn
+    drawn: false,  // whether a frame has been drawn
+    // A step this long puts the shown curves on their targets, as after a long stall.
+    STALL_MS: 2500,
+
+    // GLUT's elapsed milliseconds, which stand still while the loop is paused.
+    now: function() {
+      return (glut.paused ? glut.pausedAt : performance.now()) - glut.startTime;
+    },
 
     // Asks the browser for an animation frame if the next one has anything to do.
     schedule: function() {
@@ -29,25 +37,34 @@ mergeInto(LibraryManager.library, {
     frame: function() {
       glut.frameRequested = false;
       if (glut.idle && !glut.paused) glut.idle();
-      if (glut.redisplay) {
+      if (glut.redisplay && glut.display) {
         glut.redisplay = false;
         glut.display();
       }
       glut.schedule();
     },
 
-    // Paused, the page asks for no frames and runs no step. The time spent paused is taken out
-    // of GLUT's elapsed time, so the first step after it is as short as any other.
+    // Paused, the page asks for no frames and runs no step, and GLUT's clock stands still, so the
+    // first step after it is as short as any other.
     pause: function(paused) {
       if (paused == glut.paused) return;
-      var now = performance.now();
-      if (paused)
-        glut.pausedAt = now;
-      else
-        glut.startTime += now - glut.pausedAt;
+      if (paused) {
+        glut.pausedAt = performance.now();
+      } else {
+        glut.startTime += performance.now() - glut.pausedAt;
+      }
       glut.paused = paused;
-      document.getElementById('pause').textContent = paused ? 'Play' : 'Pause';
       glut.schedule();
+    },
+
+    // A key for the program. Paused, space (and so a tap or a click) shows its new targets at
+    // once: one step as long as a stall puts the curves on them, with no motion in between.
+    press: function(key) {
+      glut.keyboard(key, 0, 0);
+      if (key != 32 || !glut.paused || !glut.idle) return;
+      glut.startTime -= glut.STALL_MS;
+      glut.idle();
+      glut.postRedisplay();
     },
 
     // Asks for the frame to be drawn, paused or not: the program posted a redisplay, or the window
@@ -73,8 +90,7 @@ mergeInto(LibraryManager.library, {
   glutCreateWindow: function(title) {
     document.title = UTF8ToString(title);
     if (webGL.create(Module.canvas, glut.postRedisplay)) return 1;
-    document.getElementById('window').hidden = document.getElementById('controls').hidden = true;
-    document.getElementById('message').hidden = false;
+    Module.page.failed('webgl');
     throw 'unwind';
   },
 
@@ -87,7 +103,7 @@ mergeInto(LibraryManager.library, {
   glutGet: function(type) {
     if (type != 700 /* GLUT_ELAPSED_TIME */)
       throw 'glutGet: only GLUT_ELAPSED_TIME is kept here, not ' + type;
-    return (performance.now() - glut.startTime) | 0;
+    return glut.now() | 0;
   },
 
   glutDisplayFunc__deps: ['$glut'],
@@ -122,10 +138,10 @@ mergeInto(LibraryManager.library, {
       if (event.key.length != 1 || event.ctrlKey || event.altKey || event.metaKey) return;
       if (event.key == ' ') event.preventDefault();
       var code = event.key.charCodeAt(0);
-      if (code <= 0xFF && !(event.repeat && glut.ignoreKeyRepeat)) glut.keyboard(code, 0, 0);
+      if (code <= 0xFF && !(event.repeat && glut.ignoreKeyRepeat)) glut.press(code);
     });
     Module.canvas.addEventListener('pointerdown', function(event) {
-      if (event.button == 0) glut.keyboard(32, 0, 0);
+      if (event.button == 0) glut.press(32);
     });
   },
 
@@ -139,30 +155,20 @@ mergeInto(LibraryManager.library, {
     glut.postRedisplay();
   },
 
-  // The browser shows the frame when the program returns to it. With the first frame the hint
-  // and the Pause button show (they could not answer before), and the page's benchmark finds it
-  // marked.
+  // The browser shows the frame when the program returns to it. The page hears of the first
+  // frame that could be drawn.
   glutSwapBuffers__deps: ['$glut', '$webGL'],
   glutSwapBuffers: function() {
-    webGL.finishFrame();
-    if (glut.drawn) return;
+    if (!webGL.finishFrame() || glut.drawn) return;
     glut.drawn = true;
-    performance.mark('bezier2d first frame');
-    document.getElementById('controls').classList.remove('waiting');
+    Module.page.drawn();
   },
 
-  // Draws the first frame, then returns to the browser, which runs the loop from then on. The
-  // Pause button and the system's wish for reduced motion take effect from here.
+  // Draws the first frame, then returns to the browser, which runs the loop from then on; the
+  // page can pause it from here.
   glutMainLoop__deps: ['$glut'],
   glutMainLoop: function() {
-    var reduce = matchMedia('(prefers-reduced-motion: reduce)');
-    document.getElementById('pause').addEventListener('click', function() {
-      glut.pause(!glut.paused);
-    });
-    reduce.addEventListener('change', function() {
-      glut.pause(reduce.matches);
-    });
-    glut.pause(reduce.matches);
+    Module.pause = glut.pause;
     glut.postRedisplay();
     throw 'unwind';
   },
