@@ -29,17 +29,29 @@ const INSTALLED = {
 };
 const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 
-// Serves a folder at http://127.0.0.1:PORT/, keeping the browser's HTTP cache out of it. Once
-// stopped it answers nothing, not even on connections the browser opened ahead.
-export function serve(folder, port = 0) {
+// Serves a folder at http://127.0.0.1:PORT/ as an ordinary static host does: each file with its
+// Last-Modified, If-Modified-Since answered, no Cache-Control (so the browser's HTTP cache keeps
+// files as long as its heuristics say). A file named `missing` is answered with 404. Once stopped
+// it answers nothing, not even on connections the browser opened ahead.
+export function serve(folder, port = 0, missing = null) {
   const server = http.createServer((request, response) => {
     if (server.stopped) return request.socket.destroy();
     const file = path.join(
         folder, new URL(request.url, 'http://localhost').pathname.replace(/\/$/, '/index.html'));
-    const found = fs.existsSync(file);
-    const type = TYPES[path.extname(file)] ?? 'application/octet-stream';
-    response.writeHead(found ? 200 : 404, {'Content-Type': type, 'Cache-Control': 'no-store'});
-    response.end(found ? fs.readFileSync(file) : '');
+    if (!fs.existsSync(file) || path.basename(file) == missing) {
+      response.writeHead(404);
+      return response.end();
+    }
+    const modified = new Date(Math.floor(fs.statSync(file).mtimeMs / 1000) * 1000);
+    if (Date.parse(request.headers['if-modified-since']) >= modified) {
+      response.writeHead(304);
+      return response.end();
+    }
+    response.writeHead(200, {
+      'Content-Type': TYPES[path.extname(file)] ?? 'application/octet-stream',
+      'Last-Modified': modified.toUTCString()
+    });
+    response.end(fs.readFileSync(file));
   });
   server.stop = () => {
     server.stopped = true;

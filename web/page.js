@@ -44,7 +44,9 @@ var Module = (function() {
     status.textContent = paused ? 'Paused' + why : 'Playing';
   };
 
+  // The window shows once this script runs, with the focus, so that space works at once.
   element('window').hidden = false;
+  canvas.focus();
   // A file of the page that did not arrive, or an error that stopped the program.
   addEventListener('error', function(event) {
     var file = event.target.src || event.target.href;
