@@ -66,7 +66,7 @@ caption_in_place() {
   place=$(/usr/bin/python3 "$(dirname "$0")/caption_place.py" "$window")
   [ "$place" = "6 6" ]
 }
-within 10 caption_in_place || fail "the caption's first column and row: $place, not 6 6"
+within 60 caption_in_place || fail "the caption's first column and row: $place, not 6 6"
 
 # The six curves made at start-up take 48 draws, each choice of new targets 24 more.
 choice_times() { draws | awk 'NR > 48 && (NR - 48) % 24 == 1'; }
