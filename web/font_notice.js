@@ -1,4 +1,4 @@
-// The caption's glyphs in bezier2d.js are freeglut's bitmap font Helvetica 18, converted from
+// The caption's glyphs in bezier2d.wasm are freeglut's bitmap font Helvetica 18, converted from
 // src/fg_font_data.c of freeglut 3.4, whose notice says:
 //
 // Portions copyright (c) 2004, the OpenGLUT project contributors.

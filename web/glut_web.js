@@ -2,8 +2,7 @@
 // animation frames are the main loop, and the page's visibility is the window's. Keys reach the
 // program only while the canvas has the focus, and a tap or a left click on it is the space bar;
 // every other key, Tab and the browser's shortcuts among them, stays the browser's. The page
-// (page.js) can pause the loop, and hears from here when the first frame is drawn and when there
-// is no WebGL.
+// (page.js) can pause the loop, and hears from here when there is no WebGL.
 mergeInto(LibraryManager.library, {
   $glut: {
     startTime: 0,  // performance.now() at glutInit, moved on by the time spent paused
@@ -16,7 +15,6 @@ mergeInto(LibraryManager.library, {
     frameRequested: false,
     paused: false,
     pausedAt: 0,
-    drawn: false,  // whether a frame has been drawn
     // A step this long puts the shown curves on their targets, as after a long stall.
     STALL_MS: 2500,
 
@@ -153,15 +151,6 @@ mergeInto(LibraryManager.library, {
   glutPostWindowRedisplay__deps: ['$glut'],
   glutPostWindowRedisplay: function(window) {
     glut.postRedisplay();
-  },
-
-  // The browser shows the frame when the program returns to it. The page hears of the first
-  // frame that could be drawn.
-  glutSwapBuffers__deps: ['$glut', '$webGL'],
-  glutSwapBuffers: function() {
-    if (!webGL.finishFrame() || glut.drawn) return;
-    glut.drawn = true;
-    Module.page.drawn();
   },
 
   // Draws the first frame, then returns to the browser, which runs the loop from then on; the
