@@ -1,5 +1,5 @@
 // The browsers that the web page's test and benchmark drive, each through the same small
-// interface: load a page, run a script in it, press keys, click, set the window's size. Chromium
+// interface: load a page, run a program in it, press keys, click, set the window's size. Chromium
 // (headless, software WebGL) through its DevTools protocol and Firefox through WebDriver BiDi,
 // both with puppeteer-core; WebKitGTK's MiniBrowser through WebDriver (WebKitWebDriver). What only
 // Chromium can do (a screen's density and touch, the DevTools protocol) is there only for it.
@@ -28,6 +28,12 @@ const INSTALLED = {
   webkit: ['/usr/bin/WebKitWebDriver', 'webkit2gtk-driver']
 };
 const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
+
+// A program to run in the page, as an expression: a function called with `args` (sent as its
+// source, so it must use nothing but its arguments and the page's globals), or a function body.
+const program = (code, args) => typeof code == 'function' ?
+    `(${code})(...${JSON.stringify(args)})` :
+    `(async () => { ${code} })()`;
 
 // Serves a folder at http://127.0.0.1:PORT/ as an ordinary static host does: each file with its
 // Last-Modified, If-Modified-Since answered, no Cache-Control (so the browser's HTTP cache keeps
@@ -60,8 +66,11 @@ export function serve(folder, port = 0, missing = null) {
   return new Promise(resolve => server.listen(port, '127.0.0.1', () => resolve(server)));
 }
 
-// Starts a browser; with reducedMotion, one whose system asks for reduced motion.
-export async function launch(engine, {reducedMotion = false} = {}) {
+// Starts a browser; with reducedMotion, one whose system asks for reduced motion. With `shared`,
+// Chromium and Firefox start once for each wish and this gives a fresh context of their own
+// (storage, caches and service workers of its own), which is much quicker; closeShared() ends
+// them.
+export async function launch(engine, {reducedMotion = false, shared = false} = {}) {
   const [file, pkg] = INSTALLED[engine] ?? [];
   if (!file) throw new Error(`no such browser here: ${engine} (chromium, firefox or webkit)`);
   if (!fs.existsSync(file))
@@ -70,7 +79,7 @@ export async function launch(engine, {reducedMotion = false} = {}) {
   if (engine != 'chromium' && !process.env.DISPLAY)
     throw new Error(`${engine} draws WebGL only on an X display: run it under script/with-xvfb`);
   const browser = engine == 'webkit' ? await webkit(reducedMotion) :
-                                       await puppeteerBrowser(engine, reducedMotion);
+                                       await puppeteerBrowser(engine, reducedMotion, shared);
   browser.engine = engine;
   return browser;
 }
@@ -93,7 +102,13 @@ const CHROMIUM_FLAGS = [
   '--disable-background-networking', '--disable-component-update', '--disable-sync'
 ];
 
-async function puppeteerBrowser(engine, reducedMotion) {
+const running = new Map();
+export async function closeShared() {
+  await Promise.all([...running.values()].map(async browser => (await browser).close()));
+  running.clear();
+}
+
+async function puppeteerBrowser(engine, reducedMotion, shared) {
   const firefox = {
     browser: 'firefox',
     executablePath: INSTALLED.firefox[0],
@@ -101,8 +116,12 @@ async function puppeteerBrowser(engine, reducedMotion) {
     extraPrefsFirefox: reducedMotion ? {'ui.prefersReducedMotion': 1} : {}
   };
   const chromium = {executablePath: INSTALLED.chromium[0], headless: true, args: CHROMIUM_FLAGS};
-  const browser = await puppeteer.launch(engine == 'firefox' ? firefox : chromium);
-  const page = await browser.newPage();
+  const start = () => puppeteer.launch(engine == 'firefox' ? firefox : chromium);
+  const wish = `${engine} ${reducedMotion}`;
+  if (shared && !running.has(wish)) running.set(wish, start());
+  const browser = shared ? await running.get(wish) : await start();
+  const context = shared ? await browser.createBrowserContext() : browser;
+  const page = await context.newPage();
   const messages = [];  // what the browser itself reports on the page's console
   const driven = {
     page,
@@ -110,9 +129,8 @@ async function puppeteerBrowser(engine, reducedMotion) {
     load: async url => {
       await page.goto(url);
     },
-    // Runs a function body in the page and returns its result (awaited, if a promise).
-    run: (body, ...args) =>
-        page.evaluate(`(async (...args) => { ${body} })(...${JSON.stringify(args)})`),
+    // Runs a program in the page and returns its result (awaited, if a promise).
+    run: (code, ...args) => page.evaluate(program(code, args)),
     key: async name => {
       const keys = KEYS[name] ?? [name];
       for (const key of keys) await page.keyboard.down(key);
@@ -121,7 +139,7 @@ async function puppeteerBrowser(engine, reducedMotion) {
     click: (x, y) => page.mouse.click(x, y),
     viewport: (width, height, ratio = 1) =>
         page.setViewport({width, height, deviceScaleFactor: ratio}),
-    close: () => browser.close(),
+    close: () => context.close(),
   };
   if (engine == 'firefox') {
     page.on(
@@ -195,9 +213,8 @@ async function webkit(reducedMotion) {
   return {
     messages: [],
     load: url => call('POST', `${session}/url`, {url}),
-    run: (body, ...args) => call(
-        'POST', `${session}/execute/sync`,
-        {script: `return (async (...args) => { ${body} })(...arguments)`, args}),
+    run: (code, ...args) => call(
+        'POST', `${session}/execute/sync`, {script: `return ${program(code, args)}`, args: []}),
     key: name => {
       const keys = (KEYS[name] ?? [name]).map(key => WEBDRIVER_KEYS[key] ?? key);
       return act({
@@ -229,10 +246,10 @@ async function webkit(reducedMotion) {
 }
 
 // What the page's frames cost over `ms` milliseconds: the animation steps run per drawn frame,
-// and, in Chromium, the JavaScript garbage made per drawn frame in bytes, as the sampling heap
-// profiler counts it (collected objects too) with the typed arrays made (their contents live
-// outside the heap). GLUT's display and idle functions are counted, and the typed arrays'
-// makers, while it measures.
+// and, in Chromium, the garbage made per drawn frame in bytes: the JavaScript heap's, as the
+// sampling heap profiler counts it (collected objects too), and the ArrayBuffers' backing stores,
+// which live outside that heap, as their total grows between samples taken every 20 ms. GLUT's
+// display and idle functions are counted while it measures.
 export async function frameCost(browser, ms) {
   if (browser.cdp) {
     await browser.cdp('HeapProfiler.enable');
@@ -242,29 +259,36 @@ export async function frameCost(browser, ms) {
       includeObjectsCollectedByMinorGC: true
     });
   }
-  await browser.run(
-      `window.cost = {frames: 0, steps: 0, typed: 0, display: glut.display, idle: glut.idle,
-                    makers: {}};
-    glut.display = () => { ++cost.frames; cost.display(); };
-    glut.idle = () => { ++cost.steps; cost.idle(); };
-    for (const name of ['ArrayBuffer', 'Float32Array', 'Float64Array', 'Int32Array', 'Uint8Array',
-                        'Uint16Array']) {
-      cost.makers[name] = window[name];
-      window[name] = new Proxy(window[name], {construct(maker, args) {
-        const made = Reflect.construct(maker, args);
-        cost.typed += made.byteLength;
-        return made; }});
-    }`);
-  await sleep(ms);
-  const counted = await browser.run(`Object.assign(window, cost.makers);
+  await browser.run(() => {
+    window.cost = {frames: 0, steps: 0, display: glut.display, idle: glut.idle};
+    glut.display = () => {
+      ++cost.frames;
+      cost.display();
+    };
+    glut.idle = () => {
+      ++cost.steps;
+      cost.idle();
+    };
+  });
+  let stores = 0;
+  const end = Date.now() + ms;
+  for (let last = null; Date.now() < end; await sleep(20)) {
+    if (!browser.cdp) continue;
+    const {backingStorageSize} = await browser.cdp('Runtime.getHeapUsage');
+    if (last !== null) stores += Math.max(0, backingStorageSize - last);
+    last = backingStorageSize;
+  }
+  const counted = await browser.run(() => {
     glut.display = cost.display;
     glut.idle = cost.idle;
-    return {frames: cost.frames, steps: cost.steps, typed: cost.typed};`);
+    return {frames: cost.frames, steps: cost.steps};
+  });
   const result = {frames: counted.frames, steps: counted.steps / counted.frames};
   if (browser.cdp) {
     const {profile} = await browser.cdp('HeapProfiler.stopSampling');
-    const bytes = profile.samples.reduce((sum, sample) => sum + sample.size, 0) + counted.typed;
-    result.garbage = bytes / counted.frames;
+    const heap = profile.samples.reduce((sum, sample) => sum + sample.size, 0);
+    Object.assign(
+        result, {garbage: (heap + stores) / counted.frames, stores: stores / counted.frames});
   }
   return result;
 }

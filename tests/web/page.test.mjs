@@ -1,0 +1,476 @@
+// The web page in one browser engine, checked as a person sees and hears it, on desktop and as a
+// phone (390 x 844 CSS pixels at three device pixels each, with touch, where the engine can
+// emulate them), each check in a browser of its own. Most run on a clock the test freezes and
+// steps, frame by frame. Throughout, under the page's strict policy, the page must report no
+// error, warning or policy violation, except where a check makes it fail. What an engine's driver
+// cannot do is skipped, with the reason. The site is served over HTTP from a copy with the test's
+// hook (in_page.mjs) as the page's first script.
+// Usage: BEZIER2D_ENGINE=chromium|firefox|webkit BEZIER2D_SITE=build-web/site \
+//          node --test [--test-name-pattern=PATTERN] tests/web/page.test.mjs
+// (Firefox and WebKit under script/with-xvfb.)
+import assert from 'node:assert/strict';
+import {execFileSync} from 'node:child_process';
+import fs from 'node:fs';
+import {createRequire} from 'node:module';
+import os from 'node:os';
+import path from 'node:path';
+import {after, before, test} from 'node:test';
+import {fileURLToPath} from 'node:url';
+
+import {closeShared, frameCost, launch, serve} from './browsers.mjs';
+import * as inPage from './in_page.mjs';
+
+const engine = process.env.BEZIER2D_ENGINE ?? 'chromium';
+const built = process.env.BEZIER2D_SITE;
+const CAPTION =
+    "Example of infinite generation of 2D Bezier curves using De Casteljau's algorithm.";
+// The window's background, 0.1, 0.57, 0.8, in bytes.
+const BACKGROUND = [26, 145, 204];
+const source = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+// The desktop program's caption, as freeglut draws it: rows of bits over the window's top 30 rows.
+const DESKTOP_CAPTION = [...fs.readFileSync(path.join(source, 'tests/caption.pbm')).subarray(10)];
+const axe = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
+const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
+const near = (value, expected, within) => Math.abs(value - expected) <= within;
+
+// The site as built, with the hook, its files a day old (as the browser's HTTP cache would keep
+// them for hours), and the service worker stamped again so that it keeps the hook too; copied
+// afresh for a check that changes it.
+let work, site, server;
+const stamp = folder => execFileSync('cmake', [
+  `-DSITE=${folder}`, `-DTEMPLATE=${source}/web/sw.js`, '-P', `${source}/web/stamp_worker.cmake`
+]);
+const age = folder => {
+  const dayAgo = new Date(Date.now() - 86400000);
+  for (const file of fs.readdirSync(folder)) fs.utimesSync(path.join(folder, file), dayAgo, dayAgo);
+};
+const copySite = name => {
+  const copy = path.join(work, name);
+  fs.cpSync(site, copy, {recursive: true, preserveTimestamps: true});
+  return copy;
+};
+before(async () => {
+  assert.ok(built, 'BEZIER2D_SITE names no built site');
+  work = fs.mkdtempSync(path.join(os.tmpdir(), 'bezier2d-'));
+  site = path.join(work, 'site');
+  fs.cpSync(built, site, {recursive: true});
+  fs.writeFileSync(path.join(site, 'test-hook.js'), `(${inPage.hook})();`);
+  const page = fs.readFileSync(path.join(site, 'index.html'), 'utf8');
+  fs.writeFileSync(
+      path.join(site, 'index.html'),
+      page.replace('<head>', '<head><script src="test-hook.js"></script>'));
+  stamp(site);
+  age(site);
+  server = await serve(site);
+});
+after(async () => {
+  await closeShared();
+  server?.close();
+  if (work) fs.rmSync(work, {recursive: true});
+});
+const urlOf = host => `http://127.0.0.1:${host.address().port}/`;
+
+// A context of the check's own in a browser the checks share (or, `alone`, a browser of its own),
+// closed when the check ends, which must by then have reported nothing (unless `failing`). The
+// helpers act on its page.
+async function open(t, {reducedMotion = false, failing = false, alone = false} = {}) {
+  const browser = await launch(engine, {reducedMotion, shared: !alone});
+  t.after(async () => {
+    try {
+      if (!failing) assert.deepEqual([...browser.messages, ...await noted()], [], 'reported');
+    } finally {
+      await browser.close();
+    }
+  });
+  const text = id => browser.run(id => document.getElementById(id).textContent, id);
+  const noted = () => browser.run(() => {
+    return location.protocol.startsWith('http') ? JSON.parse(sessionStorage.problems || '[]') : [];
+  });
+  const page = {
+    browser,
+    text,
+    noted,
+    look: drawn => browser.run(inPage.look, drawn, BACKGROUND, DESKTOP_CAPTION),
+    layout: () => browser.run(inPage.layout),
+    step: (frames, ms) => browser.run((frames, ms) => stepFrames(frames, ms), frames, ms),
+    clock: () => browser.run(() => performance.now() - glut.startTime),
+    // Polls check() until it returns something true, for at most `seconds`.
+    until: async (what, check, seconds = 30) => {
+      const end = Date.now() + 1000 * seconds;
+      for (let result; !(result = await check()); await sleep(50))
+        assert.ok(Date.now() < end, `waited ${seconds} s for ${what}`);
+      return check();
+    },
+    // Loads the page (on the real clock unless the query says ?frozen) and waits for its first
+    // frame: on a frozen clock, the test runs it, and answers what it drew.
+    start: async (query = '', host = server) => {
+      await browser.load(urlOf(host) + query);
+      if (!query.includes('frozen'))
+        return page.until('the caption', async () => await text('caption') == CAPTION);
+      await page.until('the program', () => browser.run(() => window.glut?.frameRequested));
+      return page.step(1, 100);
+    },
+    // What a screen reader is told of the page: the names and texts of the accessibility tree,
+    // where the driver has it, or else what the page shows.
+    heard: async () => {
+      if (!browser.cdp) return browser.run(inPage.shown);
+      const {nodes} = await browser.cdp('Accessibility.getFullAXTree');
+      return nodes.map(node => (!node.ignored && node.name?.value) || '').join(' / ');
+    },
+    hears: (what, phrase) => page.until(
+        `${what}: "${phrase}" heard`, async () => (await page.heard()).includes(phrase), 15),
+    // Presses space, or taps or clicks the middle of the canvas, on the frozen clock: the picture
+    // changes at the next frame, and the program gets one press.
+    press: async kind => {
+      const before = await page.look(), shown = await page.layout();
+      await browser.run(inPage.countPresses);
+      const middle = [shown.x + shown.width / 2, shown.y + shown.height / 2];
+      await (kind == 'space' ? browser.key('Space') : browser[kind](...middle));
+      await sleep(300);  // long enough for a mouse click made up after a tap, and a page to scroll
+      await page.step(1, 100);
+      const presses = await browser.run(() => presses);
+      assert.ok((await page.look()).digest != before.digest, `${kind}: the picture did not change`);
+      assert.equal(presses, 1, `${kind}: presses`);
+    },
+    // On the frozen clock, no frame is asked for and the picture holds still for 2.5 s.
+    holdsStill: async why => {
+      const before = await page.look();
+      await page.step(5, 500);
+      assert.equal((await page.look()).digest, before.digest, `${why}: moved`);
+      assert.equal(await browser.run(() => due.length), 0, `${why}: asked for frames`);
+    },
+    // Draws a frame on the frozen clock: whether it filled a backing store of the canvas's shown
+    // size times `ratio`.
+    backingStore: async ratio => {
+      await page.step(1, 0);
+      const [seen, shown] = [await page.look(), await page.layout()];
+      return seen.width == Math.round(shown.width * ratio) &&
+          seen.height == Math.round(shown.height * ratio);
+    },
+    noViolations: async () => {
+      const violations = await browser.run(`${axe}; return (await axe.run()).violations.map(
+        violation => violation.id + ': ' + violation.nodes.map(node => node.target).join(', '))`);
+      assert.deepEqual(violations, [], 'axe-core');
+    },
+  };
+  return page;
+}
+
+// The first frame, which drew `drawn`, as a person sees it: mostly the background, the blue line
+// about one CSS pixel wide, each dot red to 1.5 view units from its centre and not at 3.5, so about
+// five across, blended at its rim, and round where a view unit is 1.5 device pixels or more; at one
+// device pixel a view unit, the caption the desktop program's, pixel for pixel, but where a curve
+// covers it (a tenth of it at most).
+async function checkFirstFrame(page, drawn) {
+  const seen = await page.look(drawn), summary = JSON.stringify({...seen, dots: seen.dots.length});
+  assert.ok(seen.background > 0.5, `mostly the window's blue: ${summary}`);
+  assert.ok(near(seen.lineWidth, 1, 0.35), `lines one CSS pixel wide: ${summary}`);
+  const dot = dot => dot.inner && dot.outer && dot.rim >= 4 && (dot.round || seen.unit < 1.5);
+  assert.ok(seen.dots.length && seen.dots.every(dot), `dots: ${JSON.stringify(seen.dots)}`);
+  if (!seen.caption) return;
+  const {differ, covered, white} = seen.caption;
+  assert.deepEqual(differ.slice(0, 5), [], `the caption: ${differ.length} pixels differ`);
+  assert.ok(10 * covered <= white, `the caption: ${covered} of ${white} pixels covered`);
+}
+
+test(
+    'the first frame on the desktop: the blue, lines, dots, and the desktop\'s caption',
+    async t => {
+      const page = await open(t);
+      await page.browser.viewport(1000, 700);
+      const drawn = await page.start('?frozen');
+      assert.equal((await page.look()).unit, 1, 'one device pixel a view unit');
+      await checkFirstFrame(page, drawn);
+    });
+
+test('of the keys only space acts, once, without scrolling; a click acts once', async t => {
+  const page = await open(t);
+  await page.browser.viewport(1000, 700);
+  await page.start('?frozen');
+  await page.browser.run(() => document.body.style.height = '3000px');
+  // 'Р', whose code ends as space's does.
+  const still = await page.look();
+  await page.browser.key('Р');
+  await page.step(5, 100);
+  assert.equal((await page.look()).digest, still.digest, 'a key that is not space changed it');
+  await page.press('space');
+  assert.equal(await page.browser.run(() => scrollY), 0, 'space scrolled the page');
+  await page.press('click');
+});
+
+test('Pause and Play from the keyboard, heard; paused, a press is seen at once', async t => {
+  const page = await open(t), {browser} = page;
+  await browser.viewport(1000, 700);
+  await page.start('?frozen');
+  await browser.key('Tab');
+  await browser.key('Space');
+  await page.hears('paused', 'Paused');
+  const pausedAt = await page.clock();
+  await page.holdsStill('paused');
+  await browser.key('Shift+Tab');
+  await page.press('space');
+  await page.holdsStill('paused after a press');
+  await browser.key('Tab');
+  await browser.key('Space');
+  await page.hears('playing', 'Playing');
+  await page.step(1, 100);
+  // GLUT's clock runs over a press (2500 ms) and a frame (100 ms), not over the pause.
+  assert.equal(await page.clock() - pausedAt, 2600, "GLUT's clock over the pause");
+});
+
+test('a resized page draws at its new size', async t => {
+  const page = await open(t);
+  await page.browser.viewport(1000, 700);
+  await page.start('?frozen');
+  await page.browser.viewport(600, 500);
+  await page.until('a backing store of the new size', () => page.backingStore(1), 10);
+});
+
+test('a paused page moved to another density draws at it', async t => {
+  const page = await open(t), {browser} = page;
+  await browser.viewport(600, 500);
+  await page.start('?frozen');
+  // The page hears of a new density as a browser tells it, by a change of the media query
+  // `resolution`, which not every driver's emulation makes.
+  await browser.run(() => {
+    document.getElementById('pause').click();
+    window.told = false;
+    matchMedia('(resolution: 1dppx)').addEventListener('change', () => told = true);
+  });
+  await browser.viewport(600, 500, 2);
+  await sleep(500);  // for the browser to tell it at its next frame
+  if (!await browser.run(() => told))
+    return t.skip('no change of density that the driver makes tells the page');
+  await page.until('a backing store at the new density', () => page.backingStore(2), 10);
+});
+
+test('text spaced wide at 400 % zoom (320 x 256 CSS pixels) stays below the window', async t => {
+  const page = await open(t);
+  await page.browser.viewport(1000, 700);
+  await page.start('?frozen');
+  await page.browser.run(inPage.spaceText);
+  await page.browser.viewport(320, 256);
+  await sleep(500);
+  const spaced = await page.layout();
+  if (spaced.innerWidth > 320) return t.skip('the window is no narrower than 320 CSS pixels');
+  const below = part =>
+      part.top >= spaced.bottom - 0.5 && part.bottom <= spaced.controls.bottom + 0.5;
+  assert.ok(
+      !spaced.clipped && spaced.scroll <= spaced.view && spaced.parts.every(below),
+      JSON.stringify(spaced));
+});
+
+test('the curves hold still, then move apart at the first timed choice', async t => {
+  const page = await open(t);
+  await page.browser.viewport(1000, 700);
+  await page.start();
+  await page.until('the green curve', async () => (await page.look()).green > 100, 10);
+  assert.ok(await page.clock() >= 2000, 'the curves moved apart before the first timed choice');
+});
+
+test('axe-core finds nothing on the desktop', async t => {
+  const page = await open(t);
+  await page.browser.viewport(1000, 700);
+  await page.start();
+  await page.noViolations();
+});
+
+test('a frame runs one animation step and makes next to no garbage', async t => {
+  const page = await open(t);
+  await page.browser.viewport(390, 844, 3, true);
+  await page.start();
+  // Once the frame's few functions are compiled: until then, the numbers they handle are boxed.
+  if (page.browser.cdp) await page.until('8 s', async () => await page.clock() >= 8000);
+  const cost = await frameCost(page.browser, 3000);
+  assert.ok(cost.steps <= 1.1, `steps a frame: ${JSON.stringify(cost)}`);
+  if (cost.garbage === undefined) return t.skip('garbage: the driver has no heap profiler');
+  assert.ok(cost.garbage <= 1024, `bytes of garbage a frame: ${JSON.stringify(cost)}`);
+});
+
+test('on paper, every text that shows is dark', async t => {
+  const page = await open(t), {browser} = page;
+  if (!browser.cdp) return t.skip('the driver cannot emulate print');
+  await page.start();
+  await browser.cdp('Emulation.setEmulatedMedia', {media: 'print'});
+  assert.deepEqual(await browser.run(inPage.lightOnPaper), [], 'light text on paper');
+});
+
+test('reduced motion: opens paused and says so; one press shows three curves', async t => {
+  const page = await open(t, {reducedMotion: true}), {browser} = page;
+  await browser.viewport(1000, 700);
+  await page.start('?frozen');
+  assert.equal(await page.text('pause'), 'Play', 'not paused at the start');
+  assert.equal((await page.look()).green, 0, 'the curves apart at the start');
+  await page.hears('reduced motion', 'Paused');
+  await page.holdsStill('reduced motion');
+  await page.press('space');
+  const {red, green} = await page.look();
+  assert.ok(red >= 100 && green >= 100, 'one press, not three curves');
+  await page.holdsStill('reduced motion, after a press');
+});
+
+test('reduced motion: Play when the wish is withdrawn', async t => {
+  const page = await open(t, {reducedMotion: true});
+  if (!page.browser.reduceMotion) return t.skip('the driver cannot change the wish');
+  await page.start('?frozen');
+  assert.equal(await page.text('pause'), 'Play', 'not paused at the start');
+  await page.browser.reduceMotion(false);
+  await page.until(
+      'Play when the wish is withdrawn', async () => await page.text('pause') == 'Pause', 10);
+});
+
+test('on a phone, the window whole in view, 4:3, with a backing store at its density', async t => {
+  const page = await open(t);
+  await page.browser.viewport(390, 844, 3, true);
+  await page.start('?frozen');
+  const shown = await page.layout();
+  assert.ok(
+      shown.view == shown.innerWidth && shown.scroll <= shown.view && shown.right <= shown.view &&
+          shown.bottom <= shown.innerHeight && near(3 * shown.width, 4 * shown.height, 1),
+      JSON.stringify(shown));
+  assert.ok(await page.backingStore(shown.devicePixelRatio), 'the backing store');
+});
+
+test('the first frame on a phone, three device pixels a CSS pixel: round dots', async t => {
+  const page = await open(t);
+  await page.browser.viewport(390, 844, 3, true);
+  const drawn = await page.start('?frozen'), {devicePixelRatio} = await page.layout();
+  if (devicePixelRatio != 3)
+    return t.skip(`the driver cannot emulate the density (${devicePixelRatio})`);
+  await checkFirstFrame(page, drawn);
+});
+
+test('axe-core finds nothing on a phone', async t => {
+  const page = await open(t);
+  await page.browser.viewport(390, 844, 3, true);
+  await page.start();
+  await page.noViolations();
+});
+
+test('a tap sets the curves moving at once, as one press', async t => {
+  const page = await open(t);
+  if (!page.browser.tap) return t.skip('the driver has no touch');
+  await page.browser.viewport(390, 844, 3, true);
+  await page.start('?frozen');
+  await page.press('tap');
+});
+
+test('a lost WebGL context is said after five seconds; given back, frames again', async t => {
+  const page = await open(t), {browser} = page;
+  await page.start();
+  await browser.run(inPage.context, 'loseContext');
+  await page.hears('a context not given back', 'taken away');
+  await browser.run(inPage.context, 'restoreContext');
+  await page.until('frames again', async () => (await page.look()).blue > 100);
+  assert.ok(!(await page.heard()).includes('taken away'), 'the message stays');
+});
+
+// (Chromium does not install from a context of its own.)
+test('installable', async t => {
+  const page = await open(t, {alone: true});
+  if (!page.browser.cdp) return t.skip('the driver has no installability check');
+  await page.start();
+  const {installabilityErrors} = await page.browser.cdp('Page.getInstallabilityErrors');
+  assert.deepEqual(installabilityErrors, []);
+});
+
+test('a service worker, and frames with the server gone', async t => {
+  const host = await serve(copySite('offline'));
+  t.after(() => host.close());
+  const page = await open(t);
+  await page.start('', host);
+  await page.until(
+      'a service worker', () => page.browser.run(() => navigator.serviceWorker.controller != null));
+  host.stop();
+  await page.start('', host);
+  const offline = await page.look();
+  await page.until('frames offline', async () => (await page.look()).digest != offline.digest, 10);
+});
+
+// The browser looks for a new worker when a visitor comes back; the test asks for it at once.
+test(
+    'a new build arrives whole from a host that sends only Last-Modified, worker first',
+    async t => {
+      const old = copySite('old'), next = copySite('next');
+      for (const [file, end] of [['index.html', '</head>'], ['page.css', /$/]]) {
+        const text = fs.readFileSync(path.join(next, file), 'utf8');
+        fs.writeFileSync(path.join(next, file), text.replace(end, '<!-- the next build -->$&'));
+      }
+      stamp(next);
+      let host = await serve(old);
+      const port = host.address().port;
+      t.after(() => host.close());
+      const page = await open(t), {browser} = page;
+      await page.start('', host);
+      await page.until(
+          'a service worker', () => browser.run(() => navigator.serviceWorker.controller != null));
+      // The worker first: it finds the other files of the old build, caches nothing and waits.
+      fs.copyFileSync(path.join(next, 'sw.js'), path.join(old, 'sw.js'));
+      host.close();
+      host = await serve(old, port);
+      const oldCache = await browser.run(() => caches.keys().then(names => names.join()));
+      assert.equal(
+          await browser.run(inPage.updateWorker), oldCache, 'a worker cached a half-deployed site');
+      // Once the other files are there too, the new build arrives whole, by the next visit.
+      for (const file of ['index.html', 'page.css'])
+        fs.copyFileSync(path.join(next, file), path.join(old, file));
+      await page.until(
+          'the new build cached alone',
+          async () => !(await browser.run(inPage.updateWorker)).includes(oldCache));
+      await page.start('', host);
+      const arrived = await browser.run(
+          async () => [document.documentElement.outerHTML, await (await fetch('page.css')).text()]
+                          .map(text => text.includes('the next build')));
+      assert.deepEqual(arrived, [true, true], 'the next visit did not get the whole new build');
+    });
+
+test('the policy is in force: a script written into the page does not run', async t => {
+  const page = await open(t, {failing: true});
+  await page.start();
+  assert.deepEqual(await page.noted(), [], 'reported before the script');
+  assert.equal(await page.browser.run(inPage.inlineScriptRuns), false);
+});
+
+// Where the page cannot draw, it says so, on the page and to a screen reader, the canvas claims no
+// curves, and nothing is left uncaught.
+async function says(page, what, phrase) {
+  await page.hears(what, phrase);
+  assert.ok(
+      !(await page.heard()).includes('Three Bezier curves'), `${what}: the canvas claims curves`);
+  const uncaught = (await page.noted()).filter(problem => problem.startsWith('uncaught'));
+  assert.deepEqual(uncaught, [], what);
+}
+
+test('JavaScript off: said', async t => {
+  const page = await open(t, {failing: true});
+  if (!page.browser.cdp) return t.skip('the driver cannot turn JavaScript off');
+  await page.browser.cdp('Emulation.setScriptExecutionDisabled', {value: true});
+  await page.browser.load(urlOf(server));
+  await says(page, 'JavaScript off', 'JavaScript, which this browser has turned off');
+  await page.browser.cdp('Emulation.setScriptExecutionDisabled', {value: false});
+});
+
+test('the WebAssembly missing: said', async t => {
+  const broken = await serve(site, 0, 'bezier2d.wasm');
+  t.after(() => broken.close());
+  const page = await open(t, {failing: true});
+  await page.browser.load(urlOf(broken));
+  await says(page, 'the WebAssembly missing', 'could not load its program');
+});
+
+test('no WebGL: said', async t => {
+  const page = await open(t, {failing: true});
+  await page.browser.load(`${urlOf(server)}?nowebgl`);
+  await says(page, 'no WebGL', 'needs WebGL');
+});
+
+test('shaders that do not build: said, and still after a lost context', async t => {
+  const page = await open(t, {failing: true}), {browser} = page;
+  await browser.load(`${urlOf(server)}?noshaders`);
+  await says(page, 'shaders that do not build', 'cannot draw the curves');
+  await browser.run(inPage.context, 'loseContext');
+  await sleep(200);
+  await browser.run(inPage.context, 'restoreContext');
+  await sleep(500);
+  await says(page, 'shaders that do not build, after a lost context', 'cannot draw the curves');
+});
