@@ -15,6 +15,11 @@ constexpr double kRetargetSeconds = 2.0;
 // Fraction of the remaining distance covered per millisecond of a frame: 1 % in 25 ms.
 constexpr double kEasingPerMs = 0.0004;
 
+// (to - from) * factor + from, in double, rounded once.
+float interpolateValue(float factor, float from, float to) {
+  return static_cast<float>((double{to} - from) * factor + from);
+}
+
 // A frame of 2500 ms or more lands exactly on the targets rather than overshooting them;
 // a negative frame (a clock that went back) moves nothing.
 float easingFactor(int frameMs) {
@@ -35,17 +40,14 @@ void easeTowardTargets(float factor) {
   }
 }
 
-}  // namespace
-
-float interpolateValue(float factor, float from, float to) {
-  return static_cast<float>((double{to} - from) * factor + from);
-}
-
+// Red ends where green starts, green where blue starts, blue where red starts.
 void closeTargetChain() {
   redTarget->points[4] = greenTarget->points[1];
   greenTarget->points[4] = blueTarget->points[1];
   blueTarget->points[4] = redTarget->points[1];
 }
+
+}  // namespace
 
 void retarget() {
   redTarget->randomize();

@@ -46,9 +46,5 @@ void idle();
 void visibility(int state);
 // New random control points for the three targets, joined into a closed chain.
 void retarget();
-// Red ends where green starts, green where blue starts, blue where red starts.
-void closeTargetChain();
-// (to - from) * factor + from, in double, rounded once.
-float interpolateValue(float factor, float from, float to);
 // GLUT keyboard handler: the space bar chooses new targets at once; other keys do nothing.
 void keyboard(unsigned char key, int x, int y);

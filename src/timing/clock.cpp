@@ -8,6 +8,8 @@ namespace {
 
 const auto processStart = std::chrono::steady_clock::now();
 
+std::int64_t calendarSeconds() { return static_cast<std::int64_t>(std::time(nullptr)); }
+
 }  // namespace
 
 std::int32_t processTicksMs() {
@@ -15,8 +17,6 @@ std::int32_t processTicksMs() {
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(ms));
 }
-
-std::int64_t calendarSeconds() { return static_cast<std::int64_t>(std::time(nullptr)); }
 
 std::int32_t ticksBetween(std::int32_t earlier, std::int32_t later) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(later) -

@@ -5,7 +5,7 @@
 // error, warning or policy violation, except where a check makes it fail. What an engine's driver
 // cannot do is skipped, with the reason. The site is served over HTTP from a copy with the test's
 // hook (in_page.mjs) as the page's first script.
-// Usage: BEZIER2D_ENGINE=chromium|firefox|webkit BEZIER2D_SITE=build-web/site \
+// Usage: BEZIER2D_ENGINE=chromium|firefox|webkit BEZIER2D_SITE=build-web-tests/site \
 //          node --test [--test-name-pattern=PATTERN] tests/web/page.test.mjs
 // (Firefox and WebKit under script/with-xvfb.)
 import assert from 'node:assert/strict';
