@@ -83,10 +83,13 @@ TEST(WebFrame, TheCaptionIsFreeglutsPixelForPixel) {
   const std::string text =
       "Example of infinite generation of 2D Bezier curves using De Casteljau's algorithm.";
   webgl::Frame& frame = startFrame(720, 1);
-  webgl::startText(frame, 5, 520, kWhite);
-  for (char c : text) webgl::addCharacter(frame, c);
-  webgl::endFrame(frame);
-  EXPECT_TRUE(frame.captionChanged);
+  for (bool first : {true, false}) {  // the same caption again is not news for the page
+    webgl::beginFrame(frame);
+    webgl::startText(frame, 5, 520, kWhite);
+    for (char c : text) webgl::addCharacter(frame, c);
+    webgl::endFrame(frame);
+    EXPECT_EQ(frame.captionChanged, first);
+  }
   EXPECT_EQ(std::string(frame.caption, frame.caption + frame.captionLength), text);
 
   // Each two triangles are a rectangle of whole view units; marked in the top 30 rows.
@@ -113,12 +116,6 @@ TEST(WebFrame, TheCaptionIsFreeglutsPixelForPixel) {
       ASSERT_EQ(drawn[y * kWidth + x], white) << "column " << x << ", row " << y;
     }
   }
-
-  webgl::beginFrame(frame);
-  webgl::startText(frame, 5, 520, kWhite);
-  for (char c : text) webgl::addCharacter(frame, c);
-  webgl::endFrame(frame);
-  EXPECT_FALSE(frame.captionChanged);
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
-// The OpenGL and the GLUT text that bezier2d calls, for the web build: each call is recorded into
-// the frame (frame.h) in the program's own memory, so that a frame makes no call into JavaScript
-// but at its start and at the swap, and no garbage. The page (gl_web.js) sizes the frame at its
-// start and uploads and draws it at the swap. The program calls nothing else of OpenGL: a call
-// that is neither here nor in gl_web.js fails the link.
+// The OpenGL and the GLUT text that bezier2d calls, for the web build, and what of GLUT's window
+// needs no browser. Each drawing call is recorded into the frame (frame.h) in the program's own
+// memory, so that a frame makes no call into JavaScript but at its start and at the swap, and no
+// garbage: the page (gl_web.js) sizes the frame at its start, and uploads and draws it at the
+// swap. The program calls nothing else of OpenGL: a call that is neither here nor in gl_web.js
+// fails the link.
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <GL/glut.h>
@@ -29,6 +30,13 @@ float block[2 * webgl::kMaxGiven];
 std::uint32_t blockCount = 0;
 
 }  // namespace
+
+// The window is the page's canvas, at the size the page gives it (page.css), and the one window
+// that glutCreateWindow (glut_web.js) makes.
+void glutInitWindowPosition(int, int) {}
+void glutInitWindowSize(int, int) {}
+void glutInitDisplayMode(unsigned int) {}
+int glutGetWindow() { return 1; }
 
 void glEnable(GLenum capability) {
   if (capability == GL_BLEND) recorded.blend = 1;

@@ -11,9 +11,9 @@ mergeInto(LibraryManager.library, {
     uniforms: {},   // where the program takes its uniforms, by name
     buffer: null,   // the frame's vertices, uploaded at every swap
     bufferSize: 0,  // in vertices
-    view: null,     // the vertices in the program's memory, kept while they stay where they are
+    view: null,     // the frame's vertices, seen in the program's memory
     broken: false,  // the shaders failed: nothing can be drawn
-    overflowed: false,
+    overflowed: 0,  // frames that had more to draw than the page has room for
     drawn: false,   // whether a frame has been drawn
     shownWidth: 0,  // the canvas's size on the page, in CSS pixels
     shownHeight: 0,
@@ -113,29 +113,12 @@ mergeInto(LibraryManager.library, {
       return true;
     },
 
-    // The frame's start: the backing store takes the canvas's shown size in device pixels, and
-    // the frame learns the density and the drawing buffer's width. Answers whether it can be drawn.
-    start: function(frame) {
-      var canvas = Module.canvas, gl = webGL.gl, ratio = window.devicePixelRatio || 1;
-      var width = Math.round(webGL.shownWidth * ratio),
-          height = Math.round(webGL.shownHeight * ratio);
-      if (width > 0 && height > 0 && (canvas.width != width || canvas.height != height)) {
-        canvas.width = width;
-        canvas.height = height;
-      }
-      HEAPF32[frame >> 2] = ratio;
-      HEAPF32[(frame >> 2) + 1] = gl.drawingBufferWidth;
-      return webGL.prepare();
-    },
-
     // The frame's end: its vertices go to WebGL in one upload, then its draws in order (frame.h
     // gives the frame's words). Answers whether it was drawn.
     finish: function(frame) {
       var gl = webGL.gl, u = HEAPU32, f = HEAPF32, w = frame >> 2, uniforms = webGL.uniforms;
-      if (u[w + 24] && !webGL.overflowed) {
-        webGL.overflowed = true;
+      if (u[w + 24] && !webGL.overflowed++)
         console.error('bezier2d: a frame had more to draw than the page has room for');
-      }
       if (u[w + 23]) {
         var caption = HEAPU8.subarray(u[w + 22], u[w + 22] + u[w + 21]);
         Module.page.caption(String.fromCharCode.apply(null, caption));
@@ -146,12 +129,10 @@ mergeInto(LibraryManager.library, {
         gl.bufferData(gl.ARRAY_BUFFER, 8 * count, gl.STREAM_DRAW);
         webGL.bufferSize = count;
       }
-      var view = webGL.view;
-      if (!view || view.buffer != f.buffer || view.byteOffset != 4 * first ||
-          view.length != 2 * count) {
-        view = webGL.view = f.subarray(first, first + 2 * count);
-      }
-      gl.bufferSubData(gl.ARRAY_BUFFER, 0, view);
+      // The vertices stay where they are in the program's memory, until that memory is replaced.
+      if (!webGL.view || webGL.view.buffer != f.buffer || webGL.view.length != 2 * count)
+        webGL.view = f.subarray(first, first + 2 * count);
+      gl.bufferSubData(gl.ARRAY_BUFFER, 0, webGL.view);
       gl.viewport(0, 0, gl.drawingBufferWidth, gl.drawingBufferHeight);
       gl.clearColor(f[w + 2], f[w + 3], f[w + 4], f[w + 5]);
       gl.clear(gl.COLOR_BUFFER_BIT);
@@ -168,9 +149,20 @@ mergeInto(LibraryManager.library, {
     },
   },
 
+  // The frame's start: the backing store takes the canvas's shown size in device pixels, and
+  // the frame learns the density and the drawing buffer's width. Answers whether it can be drawn.
   webGLStartFrame__deps: ['$webGL'],
   webGLStartFrame: function(frame) {
-    return webGL.start(frame);
+    var canvas = Module.canvas, gl = webGL.gl, ratio = window.devicePixelRatio || 1;
+    var width = Math.round(webGL.shownWidth * ratio),
+        height = Math.round(webGL.shownHeight * ratio);
+    if (width > 0 && height > 0 && (canvas.width != width || canvas.height != height)) {
+      canvas.width = width;
+      canvas.height = height;
+    }
+    HEAPF32[frame >> 2] = ratio;
+    HEAPF32[(frame >> 2) + 1] = gl.drawingBufferWidth;
+    return webGL.prepare();
   },
 
   // The page hears of the first frame that could be drawn.

@@ -78,11 +78,6 @@ mergeInto(LibraryManager.library, {
     glut.startTime = performance.now();
   },
 
-  // The window is the page's canvas, at the size the page gives it (page.css).
-  glutInitWindowPosition: function(x, y) {},
-  glutInitWindowSize: function(width, height) {},
-  glutInitDisplayMode: function(mode) {},
-
   glutCreateWindow__deps: ['$glut', '$webGL'],
   // Without WebGL the page says so instead, and the program goes no further.
   glutCreateWindow: function(title) {
@@ -90,11 +85,6 @@ mergeInto(LibraryManager.library, {
     if (webGL.create(Module.canvas, glut.postRedisplay)) return 1;
     Module.page.failed('webgl');
     throw 'unwind';
-  },
-
-  glutGetWindow__deps: ['$webGL'],
-  glutGetWindow: function() {
-    return webGL.gl ? 1 : 0;  // the one window that glutCreateWindow made
   },
 
   glutGet__deps: ['$glut'],

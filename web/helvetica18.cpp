@@ -1,5 +1,5 @@
 // freeglut's bitmap font GLUT_BITMAP_HELVETICA_18, the printable ASCII characters, for the web
-// build's caption, with the font's address that the program names it by. Each glyph: its width
+// build's caption. Each glyph: its width
 // (also its advance), then its 23 rows from the bottom up, (width + 7) / 8 bytes a row, the
 // leftmost pixel in the highest bit; its origin is 5 rows above the bottom. Converted from
 // src/fg_font_data.c of freeglut 3.4, whose notice says:
@@ -27,10 +27,6 @@
 // IN AN ACTION OF CONTRACT, TORT OR OTHERWISE, ARISING FROM, OUT OF OR IN
 // CONNECTION WITH THE SOFTWARE OR THE USE OR OTHER DEALINGS IN THE SOFTWARE.
 #include "helvetica18.h"
-
-#include <GL/glut.h>
-
-void* glutBitmapHelvetica18 = nullptr;
 
 namespace {
 

@@ -79,9 +79,9 @@ export function hook() {
 // Given what the frame drew (`drawn`, from stepFrames()), also what a person would notice: how
 // much of it is the window's blue; the blue line's width in CSS pixels (its area over its length,
 // a pixel's coverage read from how much less green it has than the background); at one device
-// pixel a view unit, the caption's pixels that differ from `caption` (the desktop's, as rows of
-// bits over the top 30 rows) and those a curve covers; and for each dot in the view with no
-// other near it, whether it is red 1.5 units from its centre along either axis and not at 3.5
+// pixel a view unit, how many of the caption's pixels differ from `caption` (the desktop's, as
+// rows of bits over the top 30 rows) and how many a curve covers; and for each dot in the view with
+// no other near it, whether it is red 1.5 units from its centre along either axis and not at 3.5
 // units, nor at the corners of the square around it, and how many pixels at its rim blend red
 // with what is under.
 export function look(drawn, background, caption) {
@@ -109,17 +109,15 @@ export function look(drawn, background, caption) {
   seen.background /= width * height;
   seen.lineWidth = blue / (drawn.blueLength * unit * devicePixelRatio);
   if (unit == 1) {
-    seen.caption = {differ: [], covered: 0, white: 0};
-    for (let y = 0; y < 30; ++y) {
-      for (let x = 0; x < 720; ++x) {
-        const expected = caption[y * 90 + (x >> 3)] >> (7 - (x & 7)) & 1, pixel = at(x, y);
-        const actual = pixel.every(byte => byte > 200) ? 1 : isBackground(pixel) ? 0 : null;
-        seen.caption.white += expected;
-        if (actual === null)
-          seen.caption.covered += expected;
-        else if (actual != expected)
-          seen.caption.differ.push([x, y]);
-      }
+    const c = seen.caption = {differ: 0, covered: 0, white: 0};
+    for (let i = 0; i < 720 * 30; ++i) {
+      const bit = caption[i >> 3] >> (7 - (i & 7)) & 1, pixel = at(i % 720, i / 720);
+      const white = pixel.every(byte => byte > 200);
+      c.white += bit;
+      if (!white && !isBackground(pixel))
+        c.covered += bit;
+      else
+        c.differ += white != bit;
     }
   }
   const near = ([x, y]) => ([u, v]) =>
