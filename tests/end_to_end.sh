@@ -41,6 +41,10 @@ else
   version=$(sed -n 's/^project(bezier2d VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../CMakeLists.txt")
   [ "$(env -u DISPLAY "$1" --version)" = "bezier2d $version" ] || fail "--version: not $version"
   env -u DISPLAY "$1" --help | grep -q '^Usage: bezier2d' || fail "--help shows no usage"
+  for option in --help --version; do
+    message=$(env -u DISPLAY "$1" "$option" 2>&1 >/dev/full) && fail "$option to a full disk: status 0"
+    [[ $message == "bezier2d: cannot write"* ]] || fail "$option to a full disk: '$message'"
+  done
 
   RAND_TRACE="$work/draws" LD_PRELOAD="${PROGRAM_PRELOAD:+$PROGRAM_PRELOAD:}$2" ${LAUNCHER:-} "$1" \
     >"$work/out" 2>"$work/err" &

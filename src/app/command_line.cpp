@@ -2,6 +2,7 @@
 // display.
 #include "command_line.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -27,18 +28,20 @@ GLUT options:
   --version          show the version and exit
 )";
 
+// Writes the answer out: 0, or 1 and a message on stderr if it could not be written (a full disk,
+// a closed pipe), as GNU tools do.
+int answer(const char* text) {
+  if (std::fputs(text, stdout) >= 0 && std::fflush(stdout) == 0) return 0;
+  std::fprintf(stderr, "bezier2d: cannot write the answer: %s\n", std::strerror(errno));
+  return 1;
+}
+
 }  // namespace
 
-bool answerOwnOption(int argc, char** argv) {
+std::optional<int> answerOwnOption(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--help") == 0) {
-      std::fputs(kUsage, stdout);
-      return true;
-    }
-    if (std::strcmp(argv[i], "--version") == 0) {
-      std::puts("bezier2d " BEZIER2D_VERSION);
-      return true;
-    }
+    if (std::strcmp(argv[i], "--help") == 0) return answer(kUsage);
+    if (std::strcmp(argv[i], "--version") == 0) return answer("bezier2d " BEZIER2D_VERSION "\n");
   }
-  return false;
+  return std::nullopt;
 }

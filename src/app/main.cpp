@@ -14,7 +14,7 @@
 
 int main(int argc, char** argv) {
 #if BEZIER2D_X11
-  if (answerOwnOption(argc, argv)) return 0;
+  if (const auto status = answerOwnOption(argc, argv)) return *status;
 #endif
   createScene();
 
