@@ -9,8 +9,8 @@
 # one (PROGRAM ending in .exe). A Linux build also answers --help and --version and stops with
 # GLUT's message without a display, and its window names its class and process.
 # SOAK_SECONDS=N replaces the key checks with N seconds of key presses, hiding, showing and
-# stopping, and checks that resident memory stays flat. LAUNCHER runs the program under a tool
-# (valgrind, say); PROGRAM_PRELOAD is preloaded into it as well.
+# stopping, and checks that resident memory stays flat. LAUNCHER, a command, runs the program
+# under a tool (valgrind, say); PROGRAM_PRELOAD is preloaded into it as well.
 # Usage: end_to_end.sh PROGRAM [RAND_TRACER]
 set -euo pipefail
 
@@ -46,7 +46,7 @@ else
     [[ $message == "bezier2d: cannot write"* ]] || fail "$option to a full disk: '$message'"
   done
 
-  RAND_TRACE="$work/draws" LD_PRELOAD="${PROGRAM_PRELOAD:+$PROGRAM_PRELOAD:}$2" ${LAUNCHER:-} "$1" \
+  RAND_TRACE="$work/draws" LD_PRELOAD="${PROGRAM_PRELOAD:+$PROGRAM_PRELOAD:}$2" ${LAUNCHER:+"$LAUNCHER"} "$1" \
     >"$work/out" 2>"$work/err" &
   program=$! owner=(--pid "$!")
   draws() { cat "$work/draws"; }
