@@ -8,6 +8,8 @@
 #include <GL/glu.h>
 #include <GL/glut.h>
 
+#include <emscripten/console.h>
+
 #include <cstdint>
 
 #include "frame.h"
@@ -28,6 +30,7 @@ GLenum matrixMode = GL_MODELVIEW;
 GLenum blockMode = 0;
 float block[2 * webgl::kMaxGiven];
 std::uint32_t blockCount = 0;
+bool overflowSaid = false;
 
 }  // namespace
 
@@ -118,5 +121,9 @@ void glutBitmapCharacter(void* font, int character) {
 // The browser shows the frame when the program returns to it.
 void glutSwapBuffers() {
   webgl::endFrame(recorded);
+  if (recorded.overflowed && !overflowSaid) {
+    emscripten_console_error("bezier2d: a frame had more to draw than the page has room for");
+    overflowSaid = true;
+  }
   webGLFinishFrame(&recorded);
 }

@@ -13,7 +13,6 @@ mergeInto(LibraryManager.library, {
     bufferSize: 0,  // in vertices
     view: null,     // the frame's vertices, seen in the program's memory
     broken: false,  // the shaders failed: nothing can be drawn
-    overflowed: 0,  // frames that had more to draw than the page has room for
     drawn: false,   // whether a frame has been drawn
     shownWidth: 0,  // the canvas's size on the page, in CSS pixels
     shownHeight: 0,
@@ -117,8 +116,6 @@ mergeInto(LibraryManager.library, {
     // gives the frame's words). Answers whether it was drawn.
     finish: function(frame) {
       var gl = webGL.gl, u = HEAPU32, f = HEAPF32, w = frame >> 2, uniforms = webGL.uniforms;
-      if (u[w + 24] && !webGL.overflowed++)
-        console.error('bezier2d: a frame had more to draw than the page has room for');
       if (u[w + 23]) {
         var caption = HEAPU8.subarray(u[w + 22], u[w + 22] + u[w + 21]);
         Module.page.caption(String.fromCharCode.apply(null, caption));

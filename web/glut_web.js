@@ -46,11 +46,10 @@ mergeInto(LibraryManager.library, {
     // first step after it is as short as any other.
     pause: function(paused) {
       if (paused == glut.paused) return;
-      if (paused) {
+      if (paused)
         glut.pausedAt = performance.now();
-      } else {
+      else
         glut.startTime += performance.now() - glut.pausedAt;
-      }
       glut.paused = paused;
       glut.schedule();
     },
@@ -117,8 +116,8 @@ mergeInto(LibraryManager.library, {
   // A key that types a character reaches the program while the canvas has the focus, as
   // freeglut hands it on the desktop: a Latin-1 character (any other reaches it as nothing). Only
   // space, which would scroll the page, is kept from the browser. A tap or a left click on the
-  // canvas is the space bar, once per tap (the mouse events a browser makes up after a touch are
-  // not pointer-down events).
+  // canvas is the space bar, once per tap or click (the mouse events a browser makes up after a
+  // touch are not pointer events).
   glutKeyboardFunc__deps: ['$glut'],
   glutKeyboardFunc: function(func) {
     glut.keyboard = getWasmTableEntry(func);
@@ -128,8 +127,17 @@ mergeInto(LibraryManager.library, {
       var code = event.key.charCodeAt(0);
       if (code <= 0xFF && !(event.repeat && glut.ignoreKeyRepeat)) glut.press(code);
     });
+    // A touch is a tap when its finger lifts and no other came down meanwhile: a pinch is none.
+    var fingers = 0, many = false;
     Module.canvas.addEventListener('pointerdown', function(event) {
-      if (event.button == 0) glut.press(32);
+      if (event.pointerType != 'touch') return event.button == 0 && glut.press(32);
+      many = ++fingers > 1;  // only a first finger (a new touch) makes it false
+    });
+    ['pointerup', 'pointercancel'].forEach(function(type) {
+      Module.canvas.addEventListener(type, function(event) {
+        if (event.pointerType != 'touch') return;
+        if (--fingers == 0 && !many && type == 'pointerup') glut.press(32);
+      });
     });
   },
 

@@ -50,19 +50,15 @@ var Module = (function() {
   // A file of the page that did not arrive, or an error that stopped the program.
   addEventListener('error', function(event) {
     var file = event.target.src || event.target.href;
-    if (file)
-      fail('load', file + ' did not arrive');
-    else
-      fail('stopped', event.message);
+    fail(file ? 'load' : 'stopped', file ? file + ' did not arrive' : event.message);
   }, true);
   canvas.addEventListener('webglcontextlost', function(event) {
     event.preventDefault();  // asks for the context back
   });
   canvas.getContext('webgl', attributes);
-  if ('serviceWorker' in navigator && location.protocol.startsWith('http')) {
-    // Without the worker the page still works, only not offline.
+  // Without the worker the page still works, only not offline.
+  if ('serviceWorker' in navigator && location.protocol.startsWith('http'))
     navigator.serviceWorker.register('sw.js').catch(function() {});
-  }
 
   return {
     canvas: canvas,
@@ -113,11 +109,15 @@ var Module = (function() {
       lost: function() {
         lostTimer = setTimeout(fail, LOST_MS, 'lost');
       },
+      // The context is back: if the page had said it was gone, the picture and the focus are back,
+      // and that is said too.
       restored: function() {
         clearTimeout(lostTimer);
         if (failure != 'lost') return;
         failure = null;
         show(null);
+        canvas.focus();
+        status.textContent = 'The curves are back';
       },
       failed: fail,
     },

@@ -207,6 +207,24 @@ export function context(what) {
   loser[what]();
 }
 
+// The page as an installed app: the Apple touch icon's size and how many of its pixels are not
+// opaque, and whether the manifest's background (the splash) is the page's own.
+export async function asAnApp() {
+  const image = new Image();
+  image.src = document.querySelector('link[rel=apple-touch-icon]').href;
+  await image.decode();
+  const canvas = new OffscreenCanvas(image.width, image.height), context = canvas.getContext('2d');
+  context.drawImage(image, 0, 0);
+  const pixels = context.getImageData(0, 0, image.width, image.height).data;
+  const manifest = await (await fetch(document.querySelector('link[rel=manifest]').href)).json();
+  const probe = document.body.appendChild(document.createElement('p'));
+  probe.style.color = manifest.background_color;
+  const splash = getComputedStyle(probe).color == getComputedStyle(document.body).backgroundColor;
+  probe.remove();
+  const seeThrough = pixels.filter((byte, i) => i % 4 == 3 && byte < 255).length;
+  return {size: [image.width, image.height], seeThrough, splash};
+}
+
 // Once the page's service worker has looked for a new one and that one has settled: the names of
 // the caches.
 export async function updateWorker() {

@@ -329,6 +329,21 @@ test('a tap sets the curves moving at once, as one press', async t => {
   await page.press('tap');
 });
 
+test('a pinch on the picture is no tap', async t => {
+  const page = await open(t, {phone: true, query: '?frozen'}), {browser} = page;
+  if (!browser.cdp) return t.skip('the driver has no touch');
+  const before = await page.look(), shown = await page.layout();
+  await browser.run(inPage.countPresses);
+  const at = dx => ({x: shown.x + shown.width / 2 + dx, y: shown.y + shown.height / 2});
+  for (const [type, apart] of [['touchStart', 40], ['touchMove', 60], ['touchEnd']])
+    await browser.cdp(
+        'Input.dispatchTouchEvent', {type, touchPoints: apart ? [at(-apart), at(apart)] : []});
+  await sleep(300);
+  await page.step(1, 100);
+  assert.equal(await browser.run(() => presses), 0, 'presses');
+  assert.equal((await page.look()).digest, before.digest, 'the picture changed');
+});
+
 test('a lost WebGL context is said after five seconds; given back, frames again', async t => {
   const page = await open(t, {query: ''}), {browser} = page;
   await browser.run(inPage.context, 'loseContext');
@@ -336,6 +351,8 @@ test('a lost WebGL context is said after five seconds; given back, frames again'
   await browser.run(inPage.context, 'restoreContext');
   await page.until('frames again', async () => (await page.look()).blue > 100);
   assert.ok(!(await page.heard()).includes('taken away'), 'the message stays');
+  await page.hears('the curves back', 'The curves are back');
+  assert.equal(await browser.run(() => document.activeElement.id), 'canvas', 'the focus');
 });
 
 // (Chromium does not install from a context of its own.)
@@ -346,6 +363,19 @@ test('installable', async t => {
   const {installabilityErrors} = await page.browser.cdp('Page.getInstallabilityErrors');
   assert.deepEqual(installabilityErrors, []);
 });
+
+test(
+    'as an app: the Apple touch icon 180 x 180 and opaque, the splash the page\'s colour',
+    async t => {
+      const page = await open(t, {query: ''});
+      assert.deepEqual(
+          await page.browser.run(inPage.asAnApp), {size: [180, 180], seeThrough: 0, splash: true});
+      // What the software centres show of the desktop program is published with the site.
+      const metainfo =
+          fs.readFileSync(path.join(source, 'data/io.github.bezier2d.metainfo.xml.in'), 'utf8');
+      for (const [, file] of metainfo.matchAll(/https:\/\/bezier2d\.github\.io\/([^<"]*)/g))
+        assert.ok(fs.existsSync(path.join(built, file || 'index.html')), `${file}: not published`);
+    });
 
 test('a service worker, and frames with the server gone', async t => {
   const host = await serve(copySite('offline'));
