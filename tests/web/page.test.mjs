@@ -1,7 +1,7 @@
 // The web page in one browser engine, checked as a person sees and hears it, on desktop and as a
 // phone (390 x 844 CSS pixels at three device pixels each, with touch, where the engine can
-// emulate them), each check in a browser of its own. Most run on a clock the test freezes and
-// steps, frame by frame. Throughout, under the page's strict policy, the page must report no
+// emulate them), each check in a browser context of its own. Most run on a clock the test freezes
+// and steps, frame by frame. Throughout, under the page's strict policy, the page must report no
 // error, warning or policy violation, except where a check makes it fail. What an engine's driver
 // cannot do is skipped, with the reason. The site is served over HTTP from a copy with the test's
 // hook (in_page.mjs) as the page's first script.
@@ -32,7 +32,6 @@ const source = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..
 const DESKTOP_CAPTION = [...fs.readFileSync(path.join(source, 'tests/caption.pbm')).subarray(10)];
 const axe = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
-const near = (value, expected, within) => Math.abs(value - expected) <= within;
 
 // The site as built, with the hook, its files a day old (as the browser's HTTP cache would keep
 // them for hours), and the service worker stamped again so that it keeps the hook too; copied
@@ -42,9 +41,8 @@ const stamp = folder => execFileSync('cmake', [
   `-DSITE=${folder}`, `-DTEMPLATE=${source}/web/sw.js`, '-P', `${source}/web/stamp_worker.cmake`
 ]);
 const copySite = name => {
-  const copy = path.join(work, name);
-  fs.cpSync(site, copy, {recursive: true, preserveTimestamps: true});
-  return copy;
+  fs.cpSync(site, path.join(work, name), {recursive: true, preserveTimestamps: true});
+  return path.join(work, name);
 };
 before(async () => {
   assert.ok(built, 'BEZIER2D_SITE names no built site');
@@ -52,9 +50,8 @@ before(async () => {
   site = path.join(work, 'site');
   fs.cpSync(built, site, {recursive: true});
   fs.writeFileSync(path.join(site, 'test-hook.js'), `(${inPage.hook})();`);
-  const index = path.join(site, 'index.html'),
-        hooked = '<head><script src="test-hook.js"></script>';
-  fs.writeFileSync(index, fs.readFileSync(index, 'utf8').replace('<head>', hooked));
+  const index = path.join(site, 'index.html'), hook = '<head><script src="test-hook.js"></script>';
+  fs.writeFileSync(index, fs.readFileSync(index, 'utf8').replace('<head>', hook));
   stamp(site);
   const dayAgo = new Date(Date.now() - 86400000);
   for (const file of fs.readdirSync(site)) fs.utimesSync(path.join(site, file), dayAgo, dayAgo);
@@ -67,27 +64,36 @@ after(async () => {
 });
 const urlOf = host => `http://127.0.0.1:${host.address().port}/`;
 
-// A context of the check's own in a browser the checks share (or, `alone`, a browser of its own),
-// closed when the check ends, which must by then have reported nothing (unless `failing`); a
-// desktop's window, or a phone's; the page started at `query` if one is given (what its first
-// frame drew is `drawn`). The helpers act on its page.
-async function open(t, {reducedMotion, failing, alone, phone, query} = {}) {
+// A check: `body` gets the page in a browser context of its own (or, `alone`, a browser of its
+// own), which must have reported nothing when the check ends (unless `failing`): a desktop's
+// window, or a phone's; started at `query` if one is given (what its first frame drew is `drawn`).
+// Where the driver lacks what `needs` names, the check is skipped, for the reason given.
+function check(name, body, {reducedMotion, failing, alone, phone, query, needs} = {}) {
+  test(name, async t => {
+    const page = await open(t, reducedMotion, failing, alone);
+    if (needs && !page[needs[0]]) return t.skip(needs[1]);
+    await (phone ? page.viewport(390, 844, 3, true) : page.viewport(1000, 700));
+    if (query !== undefined) page.drawn = await page.start(query);
+    return body(page, t);
+  });
+}
+
+// The browser, with helpers that act on its page.
+async function open(t, reducedMotion, failing, alone) {
   const browser = await launch(engine, {reducedMotion, shared: !alone});
   t.after(async () => {
     try {
-      if (!failing) assert.deepEqual([...browser.messages, ...await noted()], [], 'reported');
+      if (!failing) assert.deepEqual([...browser.messages, ...await page.noted()], [], 'reported');
     } finally {
       await browser.close();
     }
   });
-  const text = id => browser.run(id => document.getElementById(id).textContent, id);
-  const noted = () => browser.run(() => {
-    return location.protocol.startsWith('http') ? JSON.parse(sessionStorage.problems || '[]') : [];
-  });
-  const page = {
-    browser,
-    text,
-    noted,
+  const page = Object.assign(browser, {
+    text: id => browser.run(id => document.getElementById(id).textContent, id),
+    noted: () => browser.run(() => {
+      return location.protocol.startsWith('http') ? JSON.parse(sessionStorage.problems || '[]') :
+                                                    [];
+    }),
     look: drawn => browser.run(inPage.look, drawn, BACKGROUND, DESKTOP_CAPTION),
     layout: () => browser.run(inPage.layout),
     step: (frames, ms) => browser.run((frames, ms) => stepFrames(frames, ms), frames, ms),
@@ -104,7 +110,7 @@ async function open(t, {reducedMotion, failing, alone, phone, query} = {}) {
     start: async (query = '', host = server) => {
       await browser.load(urlOf(host) + query);
       if (!query.includes('frozen'))
-        return page.until('the caption', async () => await text('caption') == CAPTION);
+        return page.until('the caption', async () => await page.text('caption') == CAPTION);
       await page.until('the program', () => browser.run(() => window.glut?.frameRequested));
       return page.step(1, 100);
     },
@@ -126,9 +132,8 @@ async function open(t, {reducedMotion, failing, alone, phone, query} = {}) {
       await (kind == 'space' ? browser.key('Space') : browser[kind](...middle));
       await sleep(300);  // long enough for a mouse click made up after a tap, and a page to scroll
       await page.step(1, 100);
-      const presses = await browser.run(() => presses);
       assert.ok((await page.look()).digest != before.digest, `${kind}: the picture did not change`);
-      assert.equal(presses, 1, `${kind}: presses`);
+      assert.equal(await browser.run(() => presses), 1, `${kind}: presses`);
     },
     // On the frozen clock, no frame is asked for and the picture holds still for 2.5 s.
     holdsStill: async why => {
@@ -145,101 +150,89 @@ async function open(t, {reducedMotion, failing, alone, phone, query} = {}) {
       return seen.width == Math.round(shown.width * ratio) &&
           seen.height == Math.round(shown.height * ratio);
     },
-    noViolations: async () => {
-      const violations = await browser.run(`${axe}; return (await axe.run()).violations.map(
-        violation => violation.id + ': ' + violation.nodes.map(node => node.target).join(', '))`);
-      assert.deepEqual(violations, [], 'axe-core');
-    },
-  };
-  await (phone ? browser.viewport(390, 844, 3, true) : browser.viewport(1000, 700));
-  if (query !== undefined) page.drawn = await page.start(query);
+  });
   return page;
 }
 
-// The first frame, which drew `drawn`, as a person sees it: mostly the background, the blue line
-// about one CSS pixel wide, each dot red to 1.5 view units from its centre and not at 3.5, so about
-// five across, blended at its rim, and round where a view unit is 1.5 device pixels or more; at one
-// device pixel a view unit, the caption the desktop program's, pixel for pixel, but where a curve
-// covers it (a tenth of it at most).
-async function checkFirstFrame(page, drawn) {
-  const seen = await page.look(drawn), summary = JSON.stringify({...seen, dots: seen.dots.length});
+// The first frame as a person sees it: mostly the background, the blue line about one CSS pixel
+// wide, each dot red to 1.5 view units from its centre and not at 3.5, so about five across,
+// blended at its rim, and round where a view unit is 1.5 device pixels or more; at one device
+// pixel a view unit, the caption the desktop program's, pixel for pixel, but where a curve covers
+// it (a tenth of it at most).
+async function checkFirstFrame(page) {
+  const seen = await page.look(page.drawn), summary = JSON.stringify({...seen, dots: undefined});
   assert.ok(seen.background > 0.5, `mostly the window's blue: ${summary}`);
-  assert.ok(near(seen.lineWidth, 1, 0.35), `lines one CSS pixel wide: ${summary}`);
+  assert.ok(Math.abs(seen.lineWidth - 1) <= 0.35, `lines one CSS pixel wide: ${summary}`);
   const dot = dot => dot.inner && dot.outer && dot.rim >= 4 && (dot.round || seen.unit < 1.5);
   assert.ok(seen.dots.length && seen.dots.every(dot), `dots: ${JSON.stringify(seen.dots)}`);
   if (!seen.caption) return;
-  const {differ, covered, white} = seen.caption;
-  assert.equal(differ, 0, 'the caption: pixels that differ');
-  assert.ok(10 * covered <= white, `the caption: ${covered} of ${white} pixels covered`);
+  assert.equal(seen.caption.differ, 0, 'the caption: pixels that differ');
+  assert.ok(10 * seen.caption.covered <= seen.caption.white, `the caption covered: ${summary}`);
 }
 
-test(
-    'the first frame on the desktop: the blue, lines, dots, and the desktop\'s caption',
-    async t => {
-      const page = await open(t, {query: '?frozen'});
-      assert.equal((await page.look()).unit, 1, 'one device pixel a view unit');
-      await checkFirstFrame(page, page.drawn);
-    });
+check('the first frame: the blue, lines, dots, the desktop\'s caption', async page => {
+  assert.equal((await page.look()).unit, 1, 'one device pixel a view unit');
+  await checkFirstFrame(page);
+}, {query: '?frozen'});
 
-test('of the keys only space acts, once, without scrolling; a click acts once', async t => {
-  const page = await open(t, {query: '?frozen'});
-  await page.browser.run(() => document.body.style.height = '3000px');
-  // 'Р', whose code ends as space's does.
+check('the first frame at three device pixels a CSS pixel: round dots', async (page, t) => {
+  const {devicePixelRatio} = await page.layout();
+  if (devicePixelRatio != 3)
+    return t.skip(`the driver cannot emulate the density (${devicePixelRatio})`);
+  await checkFirstFrame(page);
+}, {phone: true, query: '?frozen'});
+
+check('of the keys only space acts, once, without scrolling; so does a click', async page => {
+  await page.run(() => document.body.style.height = '3000px');
   const still = await page.look();
-  await page.browser.key('Р');
+  await page.key('Р');  // whose code ends as space's does
   await page.step(5, 100);
   assert.equal((await page.look()).digest, still.digest, 'a key that is not space changed it');
   await page.press('space');
-  assert.equal(await page.browser.run(() => scrollY), 0, 'space scrolled the page');
+  assert.equal(await page.run(() => scrollY), 0, 'space scrolled the page');
   await page.press('click');
-});
+}, {query: '?frozen'});
 
-test('Pause and Play from the keyboard, heard; paused, a press is seen at once', async t => {
-  const page = await open(t, {query: '?frozen'}), {browser} = page;
-  await browser.key('Tab');
-  await browser.key('Space');
+check('Pause and Play from the keyboard, heard; paused, a press is seen', async page => {
+  await page.key('Tab');
+  await page.key('Space');
   await page.hears('paused', 'Paused');
   const pausedAt = await page.clock();
   await page.holdsStill('paused');
-  await browser.key('Shift+Tab');
+  await page.key('Shift+Tab');
   await page.press('space');
   await page.holdsStill('paused after a press');
-  await browser.key('Tab');
-  await browser.key('Space');
+  await page.key('Tab');
+  await page.key('Space');
   await page.hears('playing', 'Playing');
   await page.step(1, 100);
   // GLUT's clock runs over a press (2500 ms) and a frame (100 ms), not over the pause.
   assert.equal(await page.clock() - pausedAt, 2600, "GLUT's clock over the pause");
-});
+}, {query: '?frozen'});
 
-test('a resized page draws at its new size', async t => {
-  const page = await open(t, {query: '?frozen'});
-  await page.browser.viewport(600, 500);
+check('a resized page draws at its new size', async page => {
+  await page.viewport(600, 500);
   await page.until('a backing store of the new size', () => page.backingStore(1), 10);
-});
+}, {query: '?frozen'});
 
-test('a paused page moved to another density draws at it', async t => {
-  const page = await open(t), {browser} = page;
-  await browser.viewport(600, 500);
-  await page.start('?frozen');
-  // The page hears of a new density as a browser tells it, by a change of the media query
-  // `resolution`, which not every driver's emulation makes.
-  await browser.run(() => {
+// The page hears of a new density as a browser tells it, by a change of the media query
+// `resolution`, which not every driver's emulation makes.
+check('a paused page moved to another density draws at it', async (page, t) => {
+  await page.run(() => {
     document.getElementById('pause').click();
     window.told = false;
     matchMedia('(resolution: 1dppx)').addEventListener('change', () => told = true);
   });
-  await browser.viewport(600, 500, 2);
+  await page.viewport(1000, 700, 2);
   await sleep(500);  // for the browser to tell it at its next frame
-  if (!await browser.run(() => told))
+  if (!await page.run(() => told))
     return t.skip('no change of density that the driver makes tells the page');
   await page.until('a backing store at the new density', () => page.backingStore(2), 10);
-});
+}, {query: '?frozen'});
 
-test('text spaced wide at 400 % zoom (320 x 256 CSS pixels) stays below the window', async t => {
-  const page = await open(t, {query: '?frozen'});
-  await page.browser.run(inPage.spaceText);
-  await page.browser.viewport(320, 256);
+check('text spaced wide at 320 x 256 CSS pixels stays below the window', async (page, t) => {
+  await page.run(inPage.spaceText);
+  await page.viewport(320, 256);
   await sleep(500);
   const spaced = await page.layout();
   if (spaced.innerWidth > 320) return t.skip('the window is no narrower than 320 CSS pixels');
@@ -248,39 +241,36 @@ test('text spaced wide at 400 % zoom (320 x 256 CSS pixels) stays below the wind
   assert.ok(
       !spaced.clipped && spaced.scroll <= spaced.view && spaced.parts.every(below),
       JSON.stringify(spaced));
-});
+}, {query: '?frozen'});
 
-test('the curves hold still, then move apart at the first timed choice', async t => {
-  const page = await open(t, {query: ''});
+check('the curves hold still, then move apart at the first timed choice', async page => {
   await page.until('the green curve', async () => (await page.look()).green > 100, 10);
   assert.ok(await page.clock() >= 2000, 'the curves moved apart before the first timed choice');
-});
+}, {query: ''});
 
-test('axe-core finds nothing on the desktop', async t => {
-  const page = await open(t, {query: ''});
-  await page.noViolations();
-});
+for (const [where, phone] of [['the desktop', false], ['a phone', true]]) {
+  check(`axe-core finds nothing on ${where}`, async page => {
+    const violations = await page.run(`${axe}; return (await axe.run()).violations.map(
+      violation => violation.id + ': ' + violation.nodes.map(node => node.target).join(', '))`);
+    assert.deepEqual(violations, [], 'axe-core');
+  }, {phone, query: ''});
+}
 
-test('a frame runs one animation step and makes next to no garbage', async t => {
-  const page = await open(t, {phone: true, query: ''});
+check('a frame runs one animation step and makes next to no garbage', async (page, t) => {
   // Once the frame's few functions are compiled: until then, the numbers they handle are boxed.
-  if (page.browser.cdp) await page.until('8 s', async () => await page.clock() >= 8000);
-  const cost = await frameCost(page.browser, 3000);
+  if (page.cdp) await page.until('8 s', async () => await page.clock() >= 8000);
+  const cost = await frameCost(page, 3000);
   assert.ok(cost.steps <= 1.1, `steps a frame: ${JSON.stringify(cost)}`);
   if (cost.garbage === undefined) return t.skip('garbage: the driver has no heap profiler');
   assert.ok(cost.garbage <= 1024, `bytes of garbage a frame: ${JSON.stringify(cost)}`);
-});
+}, {phone: true, query: ''});
 
-test('on paper, every text that shows is dark', async t => {
-  const page = await open(t), {browser} = page;
-  if (!browser.cdp) return t.skip('the driver cannot emulate print');
-  await page.start();
-  await browser.cdp('Emulation.setEmulatedMedia', {media: 'print'});
-  assert.deepEqual(await browser.run(inPage.lightOnPaper), [], 'light text on paper');
-});
+check('on paper, every text that shows is dark', async page => {
+  await page.cdp('Emulation.setEmulatedMedia', {media: 'print'});
+  assert.deepEqual(await page.run(inPage.lightOnPaper), [], 'light text on paper');
+}, {needs: ['cdp', 'the driver cannot emulate print'], query: ''});
 
-test('reduced motion: opens paused and says so; one press shows three curves', async t => {
-  const page = await open(t, {reducedMotion: true, query: '?frozen'}), {browser} = page;
+check('reduced motion: opens paused, says so; a press shows three curves', async page => {
   assert.equal(await page.text('pause'), 'Play', 'not paused at the start');
   assert.equal((await page.look()).green, 0, 'the curves apart at the start');
   await page.hears('reduced motion', 'Paused');
@@ -289,101 +279,75 @@ test('reduced motion: opens paused and says so; one press shows three curves', a
   const {red, green} = await page.look();
   assert.ok(red >= 100 && green >= 100, 'one press, not three curves');
   await page.holdsStill('reduced motion, after a press');
-});
+}, {reducedMotion: true, query: '?frozen'});
 
-test('reduced motion: Play when the wish is withdrawn', async t => {
-  const page = await open(t, {reducedMotion: true, query: '?frozen'});
-  if (!page.browser.reduceMotion) return t.skip('the driver cannot change the wish');
+check('reduced motion: Play when the wish is withdrawn', async page => {
   assert.equal(await page.text('pause'), 'Play', 'not paused at the start');
-  await page.browser.reduceMotion(false);
+  await page.reduceMotion(false);
   await page.until(
       'Play when the wish is withdrawn', async () => await page.text('pause') == 'Pause', 10);
+}, {
+  reducedMotion: true,
+  needs: ['reduceMotion', 'the driver cannot change the wish'],
+  query: '?frozen'
 });
 
-test('on a phone, the window whole in view, 4:3, with a backing store at its density', async t => {
-  const page = await open(t, {phone: true, query: '?frozen'});
+check('on a phone: the window whole in view, 4:3, at the density', async page => {
   const shown = await page.layout();
   assert.ok(
       shown.view == shown.innerWidth && shown.scroll <= shown.view && shown.right <= shown.view &&
-          shown.bottom <= shown.innerHeight && near(3 * shown.width, 4 * shown.height, 1),
+          shown.bottom <= shown.innerHeight && Math.abs(3 * shown.width - 4 * shown.height) <= 1,
       JSON.stringify(shown));
   assert.ok(await page.backingStore(shown.devicePixelRatio), 'the backing store');
-});
+}, {phone: true, query: '?frozen'});
 
-test('the first frame on a phone, three device pixels a CSS pixel: round dots', async t => {
-  const page = await open(t, {phone: true, query: '?frozen'});
-  const {devicePixelRatio} = await page.layout();
-  if (devicePixelRatio != 3)
-    return t.skip(`the driver cannot emulate the density (${devicePixelRatio})`);
-  await checkFirstFrame(page, page.drawn);
-});
+check(
+    'a tap sets the curves moving at once, as one press', page => page.press('tap'),
+    {needs: ['tap', 'the driver has no touch'], phone: true, query: '?frozen'});
 
-test('axe-core finds nothing on a phone', async t => {
-  const page = await open(t, {phone: true, query: ''});
-  await page.noViolations();
-});
-
-test('a tap sets the curves moving at once, as one press', async t => {
-  const page = await open(t, {phone: true, query: '?frozen'});
-  if (!page.browser.tap) return t.skip('the driver has no touch');
-  await page.press('tap');
-});
-
-test('a pinch on the picture is no tap', async t => {
-  const page = await open(t, {phone: true, query: '?frozen'}), {browser} = page;
-  if (!browser.cdp) return t.skip('the driver has no touch');
+check('a pinch on the picture is no tap', async page => {
   const before = await page.look(), shown = await page.layout();
-  await browser.run(inPage.countPresses);
+  await page.run(inPage.countPresses);
   const at = dx => ({x: shown.x + shown.width / 2 + dx, y: shown.y + shown.height / 2});
   for (const [type, apart] of [['touchStart', 40], ['touchMove', 60], ['touchEnd']])
-    await browser.cdp(
+    await page.cdp(
         'Input.dispatchTouchEvent', {type, touchPoints: apart ? [at(-apart), at(apart)] : []});
   await sleep(300);
   await page.step(1, 100);
-  assert.equal(await browser.run(() => presses), 0, 'presses');
+  assert.equal(await page.run(() => presses), 0, 'presses');
   assert.equal((await page.look()).digest, before.digest, 'the picture changed');
-});
+}, {needs: ['cdp', 'the driver has no touch'], phone: true, query: '?frozen'});
 
-test('a lost WebGL context is said after five seconds; given back, frames again', async t => {
-  const page = await open(t, {query: ''}), {browser} = page;
-  await browser.run(inPage.context, 'loseContext');
+check('a lost context is said after 5 s; given back, frames again', async page => {
+  await page.run(inPage.context, 'loseContext');
   await page.hears('a context not given back', 'taken away');
-  await browser.run(inPage.context, 'restoreContext');
+  await page.run(inPage.context, 'restoreContext');
   await page.until('frames again', async () => (await page.look()).blue > 100);
   assert.ok(!(await page.heard()).includes('taken away'), 'the message stays');
   await page.hears('the curves back', 'The curves are back');
-  assert.equal(await browser.run(() => document.activeElement.id), 'canvas', 'the focus');
-});
+  assert.equal(await page.run(() => document.activeElement.id), 'canvas', 'the focus');
+}, {query: ''});
 
 // (Chromium does not install from a context of its own.)
-test('installable', async t => {
-  const page = await open(t, {alone: true});
-  if (!page.browser.cdp) return t.skip('the driver has no installability check');
-  await page.start();
-  const {installabilityErrors} = await page.browser.cdp('Page.getInstallabilityErrors');
-  assert.deepEqual(installabilityErrors, []);
-});
+check('installable', async page => {
+  assert.deepEqual((await page.cdp('Page.getInstallabilityErrors')).installabilityErrors, []);
+}, {alone: true, needs: ['cdp', 'the driver has no installability check'], query: ''});
 
-test(
-    'as an app: the Apple touch icon 180 x 180 and opaque, the splash the page\'s colour',
-    async t => {
-      const page = await open(t, {query: ''});
-      assert.deepEqual(
-          await page.browser.run(inPage.asAnApp), {size: [180, 180], seeThrough: 0, splash: true});
-      // What the software centres show of the desktop program is published with the site.
-      const metainfo =
-          fs.readFileSync(path.join(source, 'data/io.github.bezier2d.metainfo.xml.in'), 'utf8');
-      for (const [, file] of metainfo.matchAll(/https:\/\/bezier2d\.github\.io\/([^<"]*)/g))
-        assert.ok(fs.existsSync(path.join(built, file || 'index.html')), `${file}: not published`);
-    });
+check('as an app: an opaque Apple icon, the splash in the page\'s colour', async page => {
+  assert.deepEqual(await page.run(inPage.asAnApp), {size: [180, 180], seeThrough: 0, splash: true});
+  // What the software centres show of the desktop program is published with the site.
+  const metainfo =
+      fs.readFileSync(path.join(source, 'data/io.github.bezier2d.metainfo.xml.in'), 'utf8');
+  for (const [, file] of metainfo.matchAll(/https:\/\/bezier2d\.github\.io\/([^<"]*)/g))
+    assert.ok(fs.existsSync(path.join(built, file || 'index.html')), `${file}: not published`);
+}, {query: ''});
 
-test('a service worker, and frames with the server gone', async t => {
+check('a service worker, and frames with the server gone', async (page, t) => {
   const host = await serve(copySite('offline'));
   t.after(() => host.close());
-  const page = await open(t);
   await page.start('', host);
   await page.until(
-      'a service worker', () => page.browser.run(() => navigator.serviceWorker.controller != null));
+      'a service worker', () => page.run(() => navigator.serviceWorker.controller != null));
   host.stop();
   await page.start('', host);
   const offline = await page.look();
@@ -391,50 +355,47 @@ test('a service worker, and frames with the server gone', async t => {
 });
 
 // The browser looks for a new worker when a visitor comes back; the test asks for it at once.
-test(
-    'a new build arrives whole from a host that sends only Last-Modified, worker first',
-    async t => {
-      const old = copySite('old'), next = copySite('next');
-      for (const [file, end] of [['index.html', '</head>'], ['page.css', /$/]]) {
-        const text = fs.readFileSync(path.join(next, file), 'utf8');
-        fs.writeFileSync(path.join(next, file), text.replace(end, '<!-- the next build -->$&'));
-      }
-      stamp(next);
-      let host = await serve(old);
-      const port = host.address().port;
-      t.after(() => host.close());
-      const page = await open(t), {browser} = page;
-      await page.start('', host);
-      await page.until(
-          'a service worker', () => browser.run(() => navigator.serviceWorker.controller != null));
-      // The worker first: it finds the other files of the old build, caches nothing and waits.
-      fs.copyFileSync(path.join(next, 'sw.js'), path.join(old, 'sw.js'));
-      host.close();
-      host = await serve(old, port);
-      const oldCache = await browser.run(() => caches.keys().then(names => names.join()));
-      assert.equal(
-          await browser.run(inPage.updateWorker), oldCache, 'a worker cached a half-deployed site');
-      // Once the other files are there too, the new build arrives whole, by the next visit.
-      for (const file of ['index.html', 'page.css'])
-        fs.copyFileSync(path.join(next, file), path.join(old, file));
-      await page.until(
-          'the new build cached alone',
-          async () => !(await browser.run(inPage.updateWorker)).includes(oldCache));
-      await page.start('', host);
-      const arrived = await browser.run(
-          async () => [document.documentElement.outerHTML, await (await fetch('page.css')).text()]
-                          .map(text => text.includes('the next build')));
-      assert.deepEqual(arrived, [true, true], 'the next visit did not get the whole new build');
-    });
-
-test('the policy is in force: a script written into the page does not run', async t => {
-  const page = await open(t, {failing: true, query: ''});
-  assert.deepEqual(await page.noted(), [], 'reported before the script');
-  assert.equal(await page.browser.run(inPage.inlineScriptRuns), false);
+check('a new build arrives whole from a plain host, worker first', async (page, t) => {
+  const old = copySite('old'), next = copySite('next');
+  for (const [file, end] of [['index.html', '</head>'], ['page.css', /$/]]) {
+    const text = fs.readFileSync(path.join(next, file), 'utf8');
+    fs.writeFileSync(path.join(next, file), text.replace(end, '<!-- the next build -->$&'));
+  }
+  stamp(next);
+  let host = await serve(old);
+  t.after(() => host.close());
+  await page.start('', host);
+  await page.until(
+      'a service worker', () => page.run(() => navigator.serviceWorker.controller != null));
+  // The worker first: it finds the other files of the old build, caches nothing and waits.
+  fs.copyFileSync(path.join(next, 'sw.js'), path.join(old, 'sw.js'));
+  const port = host.address().port;
+  host.close();
+  host = await serve(old, port);
+  const oldCache = await page.run(() => caches.keys().then(names => names.join()));
+  assert.equal(
+      await page.run(inPage.updateWorker), oldCache, 'a worker cached a half-deployed site');
+  // Once the other files are there too, the new build arrives whole, by the next visit.
+  for (const file of ['index.html', 'page.css'])
+    fs.copyFileSync(path.join(next, file), path.join(old, file));
+  await page.until(
+      'the new build cached alone',
+      async () => !(await page.run(inPage.updateWorker)).includes(oldCache));
+  await page.start('', host);
+  const arrived = await page.run(
+      async () => [document.documentElement.outerHTML, await (await fetch('page.css')).text()].map(
+          text => text.includes('the next build')));
+  assert.deepEqual(arrived, [true, true], 'the next visit did not get the whole new build');
 });
 
+check('the policy is in force: a script written into the page does not run', async page => {
+  assert.deepEqual(await page.noted(), [], 'reported before the script');
+  assert.equal(await page.run(inPage.inlineScriptRuns), false);
+}, {failing: true, query: ''});
+
 // Where the page cannot draw, it says so, on the page and to a screen reader, the canvas claims no
-// curves, and nothing is left uncaught.
+// curves, and nothing is left uncaught: JavaScript off, the WebAssembly missing (on a host of its
+// own), no WebGL, shaders that do not build (and still after a lost context).
 async function says(page, what, phrase) {
   await page.hears(what, phrase);
   assert.ok(
@@ -443,36 +404,30 @@ async function says(page, what, phrase) {
   assert.deepEqual(uncaught, [], what);
 }
 
-test('JavaScript off: said', async t => {
-  const page = await open(t, {failing: true});
-  if (!page.browser.cdp) return t.skip('the driver cannot turn JavaScript off');
-  await page.browser.cdp('Emulation.setScriptExecutionDisabled', {value: true});
-  await page.browser.load(urlOf(server));
+check('JavaScript off: said', async page => {
+  await page.cdp('Emulation.setScriptExecutionDisabled', {value: true});
+  await page.load(urlOf(server));
   await says(page, 'JavaScript off', 'JavaScript, which this browser has turned off');
-  await page.browser.cdp('Emulation.setScriptExecutionDisabled', {value: false});
-});
+}, {failing: true, needs: ['cdp', 'the driver cannot turn JavaScript off']});
 
-test('the WebAssembly missing: said', async t => {
+check('the WebAssembly missing: said', async (page, t) => {
   const broken = await serve(site, 0, 'bezier2d.wasm');
   t.after(() => broken.close());
-  const page = await open(t, {failing: true});
-  await page.browser.load(urlOf(broken));
+  await page.load(urlOf(broken));
   await says(page, 'the WebAssembly missing', 'could not load its program');
-});
+}, {failing: true});
 
-test('no WebGL: said', async t => {
-  const page = await open(t, {failing: true});
-  await page.browser.load(`${urlOf(server)}?nowebgl`);
+check('no WebGL: said', async page => {
+  await page.load(`${urlOf(server)}?nowebgl`);
   await says(page, 'no WebGL', 'needs WebGL');
-});
+}, {failing: true});
 
-test('shaders that do not build: said, and still after a lost context', async t => {
-  const page = await open(t, {failing: true}), {browser} = page;
-  await browser.load(`${urlOf(server)}?noshaders`);
+check('shaders that do not build: said, and still after a lost context', async page => {
+  await page.load(`${urlOf(server)}?noshaders`);
   await says(page, 'shaders that do not build', 'cannot draw the curves');
-  await browser.run(inPage.context, 'loseContext');
+  await page.run(inPage.context, 'loseContext');
   await sleep(200);
-  await browser.run(inPage.context, 'restoreContext');
+  await page.run(inPage.context, 'restoreContext');
   await sleep(500);
   await says(page, 'shaders that do not build, after a lost context', 'cannot draw the curves');
-});
+}, {failing: true});
