@@ -44,9 +44,10 @@ var Module = (function() {
     status.textContent = paused ? 'Paused' + why : 'Playing';
   };
 
-  // The window shows once this script runs, with the focus, so that space works at once.
+  // The window shows once this script runs, with the focus, so that space works at once; with its
+  // ring where a keyboard is likely, not on a touch screen.
   element('window').hidden = false;
-  canvas.focus();
+  canvas.focus({focusVisible: !matchMedia('(pointer: coarse)').matches});
   // A file of the page that did not arrive, or an error that stopped the program.
   addEventListener('error', function(event) {
     var file = event.target.src || event.target.href;
@@ -93,7 +94,7 @@ var Module = (function() {
       drawn: function() {
         performance.mark('bezier2d first frame');
         canvas.setAttribute('aria-label', 'Three Bezier curves easing toward new random targets');
-        element('controls').classList.remove('waiting');
+        document.querySelector('main').classList.remove('waiting');
         pause.addEventListener('click', function() {
           setPaused(!paused, '');
         });

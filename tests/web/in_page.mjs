@@ -146,6 +146,19 @@ export function look(drawn, background, caption) {
   return seen;
 }
 
+// What shows of the window: the canvas's opacity, the window's background, the words shown over
+// it, whether the canvas has the focus and shows a ring.
+export function loadingLook() {
+  const canvas = document.getElementById('canvas'), words = document.getElementById('loading');
+  return {
+    canvas: getComputedStyle(canvas).opacity,
+    window: getComputedStyle(document.getElementById('window')).backgroundColor,
+    words: words?.checkVisibility() && words.innerText,
+    ring: canvas.matches(':focus-visible'),
+    focused: document.activeElement == canvas
+  };
+}
+
 // Where the canvas and the controls are on the page, and how wide the page is to scroll.
 export function layout() {
   const box = id => document.getElementById(id).getBoundingClientRect().toJSON();

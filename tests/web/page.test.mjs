@@ -210,6 +210,26 @@ check('Pause and Play from the keyboard, heard; paused, a press is seen', async 
   assert.equal(await page.clock() - pausedAt, 2600, "GLUT's clock over the pause");
 }, {query: '?frozen'});
 
+// Before the first frame: the window's blue with words that say so, not a black box; the canvas
+// has the focus, with its ring on the desktop, but not on a touch screen, where no key was pressed.
+check('while it loads: the window\'s blue and words, then the curves', async page => {
+  await page.load(urlOf(server) + '?frozen');
+  await page.until('the program', () => page.run(() => window.glut?.frameRequested));
+  const loading =
+      {canvas: '0', window: 'rgb(26, 145, 204)', words: 'The curves are loading', focused: true};
+  const {ring, ...look} = await page.run(inPage.loadingLook);
+  assert.deepEqual(look, loading);
+  await page.step(1, 100);
+  assert.deepEqual(
+      await page.run(inPage.loadingLook), {...loading, canvas: '1', words: false, ring: true});
+});
+
+check('on a touch screen, no focus ring at open', async page => {
+  assert.deepEqual(
+      await page.run(inPage.loadingLook),
+      {canvas: '1', window: 'rgb(26, 145, 204)', words: false, ring: false, focused: true});
+}, {needs: ['tap', 'the driver has no touch'], phone: true, query: '?frozen'});
+
 check('a resized page draws at its new size', async page => {
   await page.viewport(600, 500);
   await page.until('a backing store of the new size', () => page.backingStore(1), 10);
