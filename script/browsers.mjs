@@ -37,14 +37,15 @@ const program = (code, args) => typeof code == 'function' ?
 
 // Serves a folder at http://127.0.0.1:PORT/ as an ordinary static host does: each file with its
 // Last-Modified, If-Modified-Since answered, no Cache-Control (so the browser's HTTP cache keeps
-// files as long as its heuristics say). A file named `missing` is answered with 404. Once stopped
-// it answers nothing, not even on connections the browser opened ahead.
-export function serve(folder, port = 0, missing = null) {
+// files as long as its heuristics say). Files whose names `missing` matches are answered with 404;
+// with `alter`, the host adds a comment to every page it serves, as some hosts and CDNs add their
+// tags. Once stopped it answers nothing, not even on connections the browser opened ahead.
+export function serve(folder, {port = 0, missing = null, alter = false} = {}) {
   const server = http.createServer((request, response) => {
     if (server.stopped) return request.socket.destroy();
     const file = path.join(
         folder, new URL(request.url, 'http://localhost').pathname.replace(/\/$/, '/index.html'));
-    if (!fs.existsSync(file) || path.basename(file) == missing) {
+    if (!fs.existsSync(file) || missing?.test(path.basename(file))) {
       response.writeHead(404);
       return response.end();
     }
@@ -57,7 +58,8 @@ export function serve(folder, port = 0, missing = null) {
       'Content-Type': TYPES[path.extname(file)] ?? 'application/octet-stream',
       'Last-Modified': modified.toUTCString()
     });
-    response.end(fs.readFileSync(file));
+    const added = alter && file.endsWith('.html') ? '<!-- added by the host -->' : '';
+    response.end(Buffer.concat([fs.readFileSync(file), Buffer.from(added)]));
   });
   server.stop = () => {
     server.stopped = true;

@@ -4,8 +4,8 @@
 // and steps, frame by frame. Throughout, under the page's strict policy, the page must report no
 // error, warning or policy violation, except where a check makes it fail. What an engine's driver
 // cannot do is skipped, with the reason. The site is served over HTTP from a copy with the test's
-// hook (in_page.mjs) as the page's first script.
-// Usage: BEZIER2D_ENGINE=chromium|firefox|webkit BEZIER2D_SITE=build-web-tests/site \
+// hook (in_page.mjs) as the page's first script, published as the build publishes it.
+// Usage: BEZIER2D_ENGINE=chromium|firefox|webkit BEZIER2D_FILES=build-web-tests/site-files \
 //          node --test [--test-name-pattern=PATTERN] tests/web/page.test.mjs
 // (Firefox and WebKit under script/with-xvfb.)
 import assert from 'node:assert/strict';
@@ -22,7 +22,7 @@ import {closeShared, frameCost, launch, serve} from '../../script/browsers.mjs';
 import * as inPage from './in_page.mjs';
 
 const engine = process.env.BEZIER2D_ENGINE ?? 'chromium';
-const built = process.env.BEZIER2D_SITE;
+const built = process.env.BEZIER2D_FILES;  // the site's files, before they are published
 const CAPTION =
     "Example of infinite generation of 2D Bezier curves using De Casteljau's algorithm.";
 // The window's background, 0.1, 0.57, 0.8, in bytes.
@@ -33,28 +33,30 @@ const DESKTOP_CAPTION = [...fs.readFileSync(path.join(source, 'tests/caption.pbm
 const axe = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 
-// The site as built, with the hook, its files a day old (as the browser's HTTP cache would keep
-// them for hours), and the service worker stamped again so that it keeps the hook too; copied
-// afresh for a check that changes it.
-let work, site, server;
-const stamp = folder => execFileSync('cmake', [
-  `-DSITE=${folder}`, `-DTEMPLATE=${source}/web/sw.js`, '-P', `${source}/web/stamp_worker.cmake`
-]);
-const copySite = name => {
-  fs.cpSync(site, path.join(work, name), {recursive: true, preserveTimestamps: true});
+// The site's files as built, with the hook, published as the build publishes them, a day old (as
+// the browser's HTTP cache would keep them for hours); copied afresh for a check that changes it.
+let work, files, site, server;
+const publish = (from, to, template = `${source}/web/sw.js`) => {
+  execFileSync('cmake', [
+    `-DFILES=${from}`, `-DNAMES=${fs.readdirSync(from).join()}`, `-DSITE=${to}`,
+    `-DTEMPLATE=${template}`, '-P', `${source}/web/publish_site.cmake`
+  ]);
+  const dayAgo = new Date(Date.now() - 86400000);
+  for (const file of fs.readdirSync(to)) fs.utimesSync(path.join(to, file), dayAgo, dayAgo);
+  return to;
+};
+const copySite = (name, from = site) => {
+  fs.cpSync(from, path.join(work, name), {recursive: true, preserveTimestamps: true});
   return path.join(work, name);
 };
 before(async () => {
-  assert.ok(built, 'BEZIER2D_SITE names no built site');
+  assert.ok(built, 'BEZIER2D_FILES names no site files');
   work = fs.mkdtempSync(path.join(os.tmpdir(), 'bezier2d-'));
-  site = path.join(work, 'site');
-  fs.cpSync(built, site, {recursive: true});
-  fs.writeFileSync(path.join(site, 'test-hook.js'), `(${inPage.hook})();`);
-  const index = path.join(site, 'index.html'), hook = '<head><script src="test-hook.js"></script>';
+  files = copySite('files', built);
+  fs.writeFileSync(path.join(files, 'test-hook.js'), `(${inPage.hook})();`);
+  const index = path.join(files, 'index.html'), hook = '<head><script src="test-hook.js"></script>';
   fs.writeFileSync(index, fs.readFileSync(index, 'utf8').replace('<head>', hook));
-  stamp(site);
-  const dayAgo = new Date(Date.now() - 86400000);
-  for (const file of fs.readdirSync(site)) fs.utimesSync(path.join(site, file), dayAgo, dayAgo);
+  site = publish(files, path.join(work, 'site'));
   server = await serve(site);
 });
 after(async () => {
@@ -359,7 +361,7 @@ check('as an app: an opaque Apple icon, the splash in the page\'s colour', async
   const metainfo =
       fs.readFileSync(path.join(source, 'data/io.github.bezier2d.metainfo.xml.in'), 'utf8');
   for (const [, file] of metainfo.matchAll(/https:\/\/bezier2d\.github\.io\/([^<"]*)/g))
-    assert.ok(fs.existsSync(path.join(built, file || 'index.html')), `${file}: not published`);
+    assert.ok(fs.existsSync(path.join(site, file || 'index.html')), `${file}: not published`);
 }, {query: ''});
 
 check('a service worker, and frames with the server gone', async (page, t) => {
@@ -374,38 +376,105 @@ check('a service worker, and frames with the server gone', async (page, t) => {
   await page.until('frames offline', async () => (await page.look()).digest != offline.digest, 10);
 });
 
-// The browser looks for a new worker when a visitor comes back; the test asks for it at once.
-check('a new build arrives whole from a plain host, worker first', async (page, t) => {
-  const old = copySite('old'), next = copySite('next');
+// The next build: another page and style.
+const nextBuild = name => {
+  const next = copySite(`${name}-files`, files);
   for (const [file, end] of [['index.html', '</head>'], ['page.css', /$/]]) {
     const text = fs.readFileSync(path.join(next, file), 'utf8');
     fs.writeFileSync(path.join(next, file), text.replace(end, '<!-- the next build -->$&'));
   }
-  stamp(next);
+  return publish(next, path.join(work, name));
+};
+// Whether the page and its style are the next build's.
+const isNext = page => page.run(async () => {
+  const style = document.querySelector('link[rel=stylesheet]').href;
+  return [document.documentElement.outerHTML, await (await fetch(style)).text()].map(
+      text => text.includes('the next build'));
+});
+const deploy = (from, to, only) => {
+  for (const file of only ?? fs.readdirSync(from))
+    fs.copyFileSync(path.join(from, file), path.join(to, file));
+};
+const controlled = page => page.until(
+    'a service worker', () => page.run(() => navigator.serviceWorker.controller != null));
+
+// The browser looks for a new worker when a visitor comes back; the test asks for it at once.
+check('a new build arrives whole from a plain host, worker first', async (page, t) => {
+  const old = copySite('old'), next = nextBuild('next');
   let host = await serve(old);
   t.after(() => host.close());
   await page.start('', host);
-  await page.until(
-      'a service worker', () => page.run(() => navigator.serviceWorker.controller != null));
+  await controlled(page);
   // The worker first: it finds the other files of the old build, caches nothing and waits.
-  fs.copyFileSync(path.join(next, 'sw.js'), path.join(old, 'sw.js'));
-  const port = host.address().port;
-  host.close();
-  host = await serve(old, port);
+  deploy(next, old, ['sw.js']);
   const oldCache = await page.run(() => caches.keys().then(names => names.join()));
   assert.equal(
       await page.run(inPage.updateWorker), oldCache, 'a worker cached a half-deployed site');
-  // Once the other files are there too, the new build arrives whole, by the next visit.
-  for (const file of ['index.html', 'page.css'])
-    fs.copyFileSync(path.join(next, file), path.join(old, file));
+  // Once the other files are there too, the new build arrives whole.
+  deploy(next, old);
   await page.until(
       'the new build cached alone',
       async () => !(await page.run(inPage.updateWorker)).includes(oldCache));
   await page.start('', host);
-  const arrived = await page.run(
-      async () => [document.documentElement.outerHTML, await (await fetch('page.css')).text()].map(
-          text => text.includes('the next build')));
-  assert.deepEqual(arrived, [true, true], 'the next visit did not get the whole new build');
+  assert.deepEqual(
+      await isNext(page), [true, true], 'the next visit did not get the whole new build');
+});
+
+check('a host that adds to pages: offline at once, a new build in 3 reloads', async (page, t) => {
+  const folder = copySite('altered');
+  let host = await serve(folder, {alter: true});
+  t.after(() => host.close());
+  await page.start('', host);
+  await controlled(page);
+  const port = host.address().port;
+  host.stop();
+  await page.start('', host);
+  const offline = await page.look();
+  await page.until('frames offline', async () => (await page.look()).digest != offline.digest, 10);
+  deploy(nextBuild('altered-next'), folder);
+  await new Promise(resolve => host.close(resolve));
+  host = await serve(folder, {port, alter: true});
+  let reloads = 0;
+  while ((await isNext(page)).includes(false)) {
+    assert.ok(++reloads <= 3, 'no new build in three reloads');
+    await page.start('', host);
+  }
+});
+
+check('two copies of the site on one origin keep their own caches', async (page, t) => {
+  const both = path.join(work, 'both');
+  for (const copy of ['a', 'b']) copySite(path.join('both', copy));
+  const host = await serve(both);
+  t.after(() => host.close());
+  for (const copy of ['a/', 'b/']) {
+    await page.start(copy, host);
+    await controlled(page);
+  }
+  const names = await page.run(() => caches.keys());
+  for (const copy of ['a/', 'b/'])
+    assert.equal(
+        names.filter(name => name.startsWith(`bezier2d ${urlOf(host)}${copy} `)).length, 1,
+        names.join());
+});
+
+// Publishing leaves nothing of an earlier build in the site, and a build that changes only the
+// worker gets a cache of its own.
+test('the site holds its build\'s files only; a new worker, a new cache', () => {
+  const target = path.join(work, 'published');
+  fs.mkdirSync(target);
+  fs.writeFileSync(path.join(target, 'stale.txt'), 'left by an earlier build');
+  const worker = () => fs.readFileSync(path.join(target, 'sw.js'), 'utf8');
+  publish(files, target);
+  assert.ok(
+      !fs.existsSync(path.join(target, 'stale.txt')) && !worker().includes('stale'),
+      'a stale file');
+  const cacheOf = text => text.match(/const CACHE = SCOPE \+ '(\w+)'/)[1],
+        first = cacheOf(worker());
+  const template = path.join(work, 'sw-next.js');
+  fs.writeFileSync(
+      template, fs.readFileSync(`${source}/web/sw.js`, 'utf8') + '// the next worker\n');
+  publish(files, target, template);
+  assert.notEqual(cacheOf(worker()), first, 'the same cache for another worker');
 });
 
 check('the policy is in force: a script written into the page does not run', async page => {
@@ -431,7 +500,7 @@ check('JavaScript off: said', async page => {
 }, {failing: true, needs: ['cdp', 'the driver cannot turn JavaScript off']});
 
 check('the WebAssembly missing: said', async (page, t) => {
-  const broken = await serve(site, 0, 'bezier2d.wasm');
+  const broken = await serve(site, {missing: /^bezier2d\..*\.wasm$/});
   t.after(() => broken.close());
   await page.load(urlOf(broken));
   await says(page, 'the WebAssembly missing', 'could not load its program');
