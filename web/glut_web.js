@@ -136,7 +136,8 @@ mergeInto(LibraryManager.library, {
     ['pointerup', 'pointercancel'].forEach(function(type) {
       Module.canvas.addEventListener(type, function(event) {
         if (event.pointerType != 'touch') return;
-        if (--fingers == 0 && !many && type == 'pointerup') glut.press(32);
+        fingers = Math.max(0, fingers - 1);  // a finger down before the page listened
+        if (!fingers && !many && type == 'pointerup') glut.press(32);
       });
     });
   },
