@@ -364,18 +364,6 @@ check('as an app: an opaque Apple icon, the splash in the page\'s colour', async
     assert.ok(fs.existsSync(path.join(site, file || 'index.html')), `${file}: not published`);
 }, {query: ''});
 
-check('a service worker, and frames with the server gone', async (page, t) => {
-  const host = await serve(copySite('offline'));
-  t.after(() => host.close());
-  await page.start('', host);
-  await page.until(
-      'a service worker', () => page.run(() => navigator.serviceWorker.controller != null));
-  host.stop();
-  await page.start('', host);
-  const offline = await page.look();
-  await page.until('frames offline', async () => (await page.look()).digest != offline.digest, 10);
-});
-
 // The next build: another page and style.
 const nextBuild = name => {
   const next = copySite(`${name}-files`, files);
@@ -420,6 +408,7 @@ check('a new build arrives whole from a plain host, worker first', async (page, 
       await isNext(page), [true, true], 'the next visit did not get the whole new build');
 });
 
+// (A plain host serves the page as it is: it is offline after one visit the same way.)
 check('a host that adds to pages: offline at once, a new build in 3 reloads', async (page, t) => {
   const folder = copySite('altered');
   let host = await serve(folder, {alter: true});
