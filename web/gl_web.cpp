@@ -32,6 +32,11 @@ float block[2 * webgl::kMaxGiven];
 std::uint32_t blockCount = 0;
 bool overflowSaid = false;
 
+// Says on the console what the program asked of OpenGL that is not drawn here.
+void unsupported(const char* what) {
+  emscripten_console_errorf("bezier2d: not drawn here: %s", what);
+}
+
 }  // namespace
 
 // The window is the page's canvas, at the size the page gives it (page.css), and the one window
@@ -42,9 +47,12 @@ void glutInitDisplayMode(unsigned int) {}
 int glutGetWindow() { return 1; }
 
 void glEnable(GLenum capability) {
-  if (capability == GL_BLEND) recorded.blend = 1;
-  // Lines are always smoothed: the context is multisampled.
-  if (capability == GL_POINT_SMOOTH) pointSmooth = true;
+  if (capability == GL_BLEND)
+    recorded.blend = 1;
+  else if (capability == GL_POINT_SMOOTH)
+    pointSmooth = true;
+  else if (capability != GL_LINE_SMOOTH)  // lines are always smoothed: the context is multisampled
+    unsupported("a capability given to glEnable");
 }
 
 void glBlendFunc(GLenum source, GLenum destination) {
@@ -93,6 +101,8 @@ void glColor3f(GLfloat red, GLfloat green, GLfloat blue) {
 void glPointSize(GLfloat size) { pointSize = size; }
 
 void glBegin(GLenum mode) {
+  if (mode != GL_LINE_STRIP && mode != GL_POINTS)
+    unsupported("a primitive other than line strips and points");
   blockMode = mode;
   blockCount = 0;
 }
