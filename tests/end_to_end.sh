@@ -10,7 +10,8 @@
 # GLUT's message without a display, and its window names its class and process.
 # SOAK_SECONDS=N replaces the key checks with N seconds of key presses, hiding, showing and
 # stopping, and checks that resident memory stays flat. LAUNCHER, a command, runs the program
-# under a tool (valgrind, say); PROGRAM_PRELOAD is preloaded into it as well.
+# under a tool (valgrind, say); PROGRAM_PRELOAD is preloaded into it as well. EMULATOR runs a
+# program built for another CPU (qemu-aarch64-static, say), for every check.
 # Usage: end_to_end.sh PROGRAM [RAND_TRACER]
 set -euo pipefail
 
@@ -35,18 +36,23 @@ if [[ $1 == *.exe ]]; then
   # The time of each random draw, in milliseconds.
   draws() { awk -F: '/:Call msvcrt\.rand\(/ { printf "%d\n", $1 * 1000 }' "$work/err"; }
 else
-  message=$(env -u DISPLAY "$1" 2>&1 >/dev/null) && status=0 || status=$?
+  # The program, through the emulator that runs another CPU's programs, if any.
+  bezier2d=(${EMULATOR:+"$EMULATOR"} "$1")
+  message=$(env -u DISPLAY "${bezier2d[@]}" 2>&1 >/dev/null) && status=0 || status=$?
   [ "$status" -ne 0 ] && [ "$status" -lt 128 ] && [[ "$message" == *"failed to open display"* ]] ||
     fail "without a display: status $status, message '$message'"
   version=$(sed -n 's/^project(bezier2d VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../CMakeLists.txt")
-  [ "$(env -u DISPLAY "$1" --version)" = "bezier2d $version" ] || fail "--version: not $version"
-  env -u DISPLAY "$1" --help | grep -q '^Usage: bezier2d' || fail "--help shows no usage"
+  [ "$(env -u DISPLAY "${bezier2d[@]}" --version)" = "bezier2d $version" ] ||
+    fail "--version: not $version"
+  env -u DISPLAY "${bezier2d[@]}" --help | grep -q '^Usage: bezier2d' || fail "--help shows no usage"
   for option in --help --version; do
-    message=$(env -u DISPLAY "$1" "$option" 2>&1 >/dev/full) && fail "$option to a full disk: status 0"
+    message=$(env -u DISPLAY "${bezier2d[@]}" "$option" 2>&1 >/dev/full) &&
+      fail "$option to a full disk: status 0"
     [[ $message == "bezier2d: cannot write"* ]] || fail "$option to a full disk: '$message'"
   done
 
-  RAND_TRACE="$work/draws" LD_PRELOAD="${PROGRAM_PRELOAD:+$PROGRAM_PRELOAD:}$2" ${LAUNCHER:+"$LAUNCHER"} "$1" \
+  RAND_TRACE="$work/draws" LD_PRELOAD="${PROGRAM_PRELOAD:+$PROGRAM_PRELOAD:}$2" ${LAUNCHER:+"$LAUNCHER"} \
+    "${bezier2d[@]}" \
     >"$work/out" 2>"$work/err" &
   program=$! owner=(--pid "$!")
   draws() { cat "$work/draws"; }
