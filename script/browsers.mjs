@@ -68,20 +68,25 @@ export function serve(folder, {port = 0, missing = null, alter = false} = {}) {
   return new Promise(resolve => server.listen(port, '127.0.0.1', () => resolve(server)));
 }
 
-// Starts a browser; with reducedMotion, one whose system asks for reduced motion. With `shared`,
-// Chromium and Firefox start once for each wish and this gives a fresh context of their own
-// (storage, caches and service workers of its own), which is much quicker; closeShared() ends
-// them.
-export async function launch(engine, {reducedMotion = false, shared = false} = {}) {
+// Starts a browser; with reducedMotion, one whose system asks for reduced motion; `accessible`,
+// one on the X display that tells a screen reader of its pages over the desktop's accessibility
+// bus (AT-SPI). With `shared`, Chromium and Firefox start once for each wish and this gives a
+// fresh context of their own (storage, caches and service workers of its own), which is much
+// quicker; closeShared() ends them.
+export async function launch(
+    engine, {reducedMotion = false, shared = false, accessible = false} = {}) {
   const [file, pkg] = INSTALLED[engine] ?? [];
   if (!file) throw new Error(`no such browser here: ${engine} (chromium, firefox or webkit)`);
   if (!fs.existsSync(file))
     throw new Error(`${engine} is not installed: install the Debian package ${
         pkg} (script/bootstrap browsers)`);
-  if (engine != 'chromium' && !process.env.DISPLAY)
-    throw new Error(`${engine} draws WebGL only on an X display: run it under script/with-xvfb`);
-  const browser = engine == 'webkit' ? await webkit(reducedMotion) :
-                                       await puppeteerBrowser(engine, reducedMotion, shared);
+  if ((engine != 'chromium' || accessible) && !process.env.DISPLAY)
+    throw new Error(`${engine} needs an X display here: run it under script/with-xvfb`);
+  // Firefox and WebKit tell the accessibility bus of their pages only when asked to.
+  const env = accessible ? {...process.env, GNOME_ACCESSIBILITY: '1'} : process.env;
+  const browser = engine == 'webkit' ?
+      await webkit(reducedMotion, env) :
+      await puppeteerBrowser(engine, reducedMotion, shared, accessible, env);
   browser.engine = engine;
   return browser;
 }
@@ -110,16 +115,19 @@ export async function closeShared() {
   running.clear();
 }
 
-async function puppeteerBrowser(engine, reducedMotion, shared) {
+async function puppeteerBrowser(engine, reducedMotion, shared, accessible, env) {
   const firefox = {
     browser: 'firefox',
     executablePath: INSTALLED.firefox[0],
-    headless: true,
     extraPrefsFirefox: reducedMotion ? {'ui.prefersReducedMotion': 1} : {}
   };
-  const chromium = {executablePath: INSTALLED.chromium[0], headless: true, args: CHROMIUM_FLAGS};
-  const start = () => puppeteer.launch(engine == 'firefox' ? firefox : chromium);
-  const wish = `${engine} ${reducedMotion}`;
+  const chromium = {
+    executablePath: INSTALLED.chromium[0],
+    args: [...CHROMIUM_FLAGS, ...accessible ? ['--force-renderer-accessibility'] : []]
+  };
+  const start = () =>
+      puppeteer.launch({...engine == 'firefox' ? firefox : chromium, headless: !accessible, env});
+  const wish = `${engine} ${reducedMotion} ${accessible}`;
   if (shared && !running.has(wish)) running.set(wish, start());
   const browser = shared ? await running.get(wish) : await start();
   const context = shared ? await browser.createBrowserContext() : browser;
@@ -180,7 +188,7 @@ async function puppeteerBrowser(engine, reducedMotion, shared) {
 // MiniBrowser through WebKitWebDriver on a port of its own. Its element screenshots come out
 // black above a canvas unless compositing is off; a system that asks for reduced motion is one
 // whose GTK settings turn animations off.
-async function webkit(reducedMotion) {
+async function webkit(reducedMotion, env) {
   const home = fs.mkdtempSync(path.join(os.tmpdir(), 'bezier2d-webkit-'));
   fs.mkdirSync(path.join(home, 'gtk-3.0'));
   fs.writeFileSync(
@@ -194,7 +202,7 @@ async function webkit(reducedMotion) {
   });
   const driver = spawn(INSTALLED.webkit[0], [`--port=${port}`], {
     stdio: 'ignore',
-    env: {...process.env, WEBKIT_DISABLE_COMPOSITING_MODE: '1', XDG_CONFIG_HOME: home}
+    env: {...env, WEBKIT_DISABLE_COMPOSITING_MODE: '1', XDG_CONFIG_HOME: home}
   });
   const call = async (method, where, body) => {
     const response = await fetch(`http://127.0.0.1:${port}${where}`, {

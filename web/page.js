@@ -6,9 +6,7 @@
 // what happened (Module.page), and it shows that on the page and to a screen reader. It also
 // drives the Pause button and follows the system's wish for reduced motion.
 var Module = (function() {
-  var element = function(id) {
-    return document.getElementById(id);
-  };
+  var element = document.getElementById.bind(document);
   var canvas = element('canvas'), pause = element('pause'), status = element('status');
   var reduce = matchMedia('(prefers-reduced-motion: reduce)');
   var attributes = {alpha: false, depth: false, stencil: false, antialias: true};
@@ -42,12 +40,11 @@ var Module = (function() {
     Module.pause(paused);
     pause.textContent = paused ? 'Play' : 'Pause';
     status.textContent = paused ? 'Paused' + why : 'Playing';
+    // The canvas's description says why it holds still, for a screen reader to say at the focus.
+    element('motion').textContent = paused && why ? status.textContent : '';
   };
 
-  // The window shows once this script runs, with the focus, so that space works at once; with its
-  // ring where a keyboard is likely, not on a touch screen.
   element('window').hidden = false;
-  canvas.focus({focusVisible: !matchMedia('(pointer: coarse)').matches});
   // A file of the page that did not arrive, or an error that stopped the program.
   addEventListener('error', function(event) {
     var file = event.target.src || event.target.href;
@@ -90,7 +87,10 @@ var Module = (function() {
     page: {
       // The first frame is drawn: the canvas names the curves, the hint and the Pause button show
       // (they could not answer before), the page's benchmark finds it marked, and a system that
-      // asks for reduced motion gets the page paused.
+      // asks for reduced motion gets the page paused. The canvas takes the focus then, unless the
+      // visitor has put it elsewhere, so that space works at once and a screen reader says that
+      // the curves have come, with a pause at the system's wish and the hint; its ring shows
+      // where a keyboard is likely, not on a touch screen.
       drawn: function() {
         performance.mark('bezier2d first frame');
         canvas.setAttribute('aria-label', 'Three Bezier curves easing toward new random targets');
@@ -102,6 +102,8 @@ var Module = (function() {
           setPaused(reduce.matches, ', as the system asks for reduced motion');
         });
         if (reduce.matches) setPaused(true, ', as the system asks for reduced motion');
+        if (document.activeElement == document.body)
+          canvas.focus({focusVisible: !matchMedia('(pointer: coarse)').matches});
       },
       // The caption's text, for screen readers.
       caption: function(text) {

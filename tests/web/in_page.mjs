@@ -176,30 +176,12 @@ export function layout() {
   };
 }
 
-// What the page gives a screen reader, where the driver has no accessibility tree: its rendered
-// text and the names of what shows.
-export function shown() {
-  const named = [...document.querySelectorAll('[aria-label]')];
-  const names =
-      named.filter(element => element.checkVisibility()).map(element => element.ariaLabel);
-  return [document.body.innerText, ...names].join(' / ');
-}
-
 // Text spaced as wide as WCAG 1.4.12 asks.
 export function spaceText() {
   for (const element of document.querySelectorAll('*'))
     Object.assign(
         element.style, {lineHeight: '1.5', letterSpacing: '0.12em', wordSpacing: '0.16em'});
   for (const p of document.querySelectorAll('p')) p.style.marginBottom = '2em';
-}
-
-// The ids of the texts that show on paper and are not dark.
-export function lightOnPaper() {
-  const dark = element => getComputedStyle(element).color.match(/\d+/g).slice(0, 3).reduce(
-                              (sum, byte) => sum + +byte, 0) <= 300;
-  return [...document.querySelectorAll('p, button')]
-      .filter(element => element.checkVisibility() && element.innerText.trim() && !dark(element))
-      .map(element => element.id);
 }
 
 // Counts the program's key presses from here on (window.presses).

@@ -1,0 +1,30 @@
+# What a screen reader is told of web pages, as the browser tells it over AT-SPI: prints a JSON
+# line for each object that takes the focus (its role, name and description) and for each text
+# put into a live region (its politeness and the whole text), until stopped.
+# Usage: told.py (on the desktop's accessibility bus, which the browser shares)
+import json
+
+import pyatspi
+
+
+def say(**what):
+    print(json.dumps(what), flush=True)
+
+
+def live(source):
+    attributes = dict(a.split(":", 1) for a in source.getAttributes() if ":" in a)
+    return attributes.get("container-live")
+
+
+def on_event(event):
+    source = event.source
+    if event.type.startswith("object:state-changed:focused") and event.detail1:
+        say(focus=source.getRoleName(), name=source.name, description=source.description)
+    elif event.type.startswith("object:text-changed:insert") and live(source):
+        say(live=live(source), text=source.queryText().getText(0, -1))
+
+
+for kind in ("object:state-changed:focused", "object:text-changed:insert"):
+    pyatspi.Registry.registerEventListener(on_event, kind)
+say(ready=True)
+pyatspi.Registry.start()
