@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "frame.h"
@@ -75,12 +76,17 @@ TEST(WebFrame, TheCaptionIsFreeglutsPixelForPixel) {
   const std::string text =
       "Example of infinite generation of 2D Bezier curves using De Casteljau's algorithm.";
   webgl::Frame& frame = startFrame(720, 1);
-  for (bool first : {true, false}) {  // the same caption again is not news for the page
+  // Where the line starts, whether its text is news for the page and whether its rectangles are:
+  // the same caption again is neither, moved its rectangles are.
+  const std::tuple<int, bool, bool> passes[] = {
+      {6, true, true}, {5, false, true}, {5, false, false}};
+  for (const auto& [x, textNews, rectanglesNews] : passes) {
     webgl::beginFrame(frame);
-    webgl::startText(frame, 5, 520, kWhite);
+    webgl::startText(frame, x, 520, kWhite);
     for (char c : text) webgl::addCharacter(frame, c);
     webgl::endFrame(frame);
-    EXPECT_EQ(frame.captionChanged, first);
+    EXPECT_EQ(frame.captionChanged, textNews) << x;
+    EXPECT_EQ(frame.textChanged, rectanglesNews) << x;
   }
   EXPECT_EQ(std::string(frame.caption, frame.caption + frame.captionLength), text);
 

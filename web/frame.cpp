@@ -15,6 +15,7 @@ namespace webgl {
 static_assert(offsetof(Frame, clearColour) == 4 * 2 && offsetof(Frame, cleared) == 4 * 13);
 static_assert(offsetof(Frame, vertexCount) == 4 * 14 && offsetof(Frame, draws) == 4 * 17);
 static_assert(offsetof(Frame, given) == 4 * 20 && offsetof(Frame, overflowed) == 4 * 24);
+static_assert(offsetof(Frame, textChanged) == 4 * 27);
 static_assert(sizeof(Draw) == 4 * 8 && sizeof(Block) == 4 * 7);
 #endif
 
@@ -27,18 +28,23 @@ float given[2 * kMaxGiven];
 unsigned char caption[kMaxCaption];
 unsigned char lastCaption[kMaxCaption];
 std::uint32_t lastCaptionLength = 0;
+float lastText[2 * (kMaxVertices - kTextFirst)];
+std::uint32_t lastTextCount = 0;
 
-// Room for `count` more vertices; a frame that runs out says so.
-bool room(Frame& frame, std::uint32_t count) {
-  if (frame.vertexCount + count <= kMaxVertices && frame.drawCount < kMaxDraws) return true;
+// Room for `count` more vertices (of the text, or else of the rest) and a draw; a frame that runs
+// out says so.
+bool room(Frame& frame, std::uint32_t count, bool text = false) {
+  const bool fits = text ? kTextFirst + frame.textCount + count <= kMaxVertices
+                         : frame.vertexCount + count <= kTextFirst;
+  if (fits && frame.drawCount < kMaxDraws) return true;
   frame.overflowed = 1;
   return false;
 }
 
-void vertex(Frame& frame, double x, double y) {
-  frame.vertices[2 * frame.vertexCount] = static_cast<float>(x);
-  frame.vertices[2 * frame.vertexCount + 1] = static_cast<float>(y);
-  ++frame.vertexCount;
+void vertex(Frame& frame, double x, double y, bool text = false) {
+  const std::uint32_t i = text ? kTextFirst + frame.textCount++ : frame.vertexCount++;
+  frame.vertices[2 * i] = static_cast<float>(x);
+  frame.vertices[2 * i + 1] = static_cast<float>(y);
 }
 
 // A draw of the vertices from `first` to the end of the array.
@@ -86,7 +92,7 @@ Frame& frame() {
 
 void beginFrame(Frame& frame) {
   frame.cleared = frame.vertexCount = frame.drawCount = frame.blockCount = 0;
-  frame.captionLength = frame.overflowed = 0;
+  frame.captionLength = frame.overflowed = frame.textCount = 0;
   frame.textDraw = kMaxDraws;
 }
 
@@ -119,7 +125,9 @@ void startText(Frame& frame, int x, int y, const float colour[3]) {
   frame.textX = x;
   frame.textY = y;
   frame.textDraw = frame.drawCount;
-  if (room(frame, 0)) queue(frame, kTriangles, frame.vertexCount, colour);
+  if (room(frame, 0, true))
+    frame.draws[frame.drawCount++] = {
+        kTriangles, kTextFirst + frame.textCount, 0, {colour[0], colour[1], colour[2]}, 1, 0};
 }
 
 void addCharacter(Frame& frame, int character) {
@@ -140,15 +148,15 @@ void addCharacter(Frame& frame, int character) {
       }
       int end = start + 1;
       while (end < width && bits[end / 8] & (0x80 >> end % 8)) ++end;
-      // Only the text's own draw may grow: a character after other drawing is not added.
-      if (draw.first + draw.count != frame.vertexCount || !room(frame, 6)) return;
+      // Only the last line's draw may grow: a character of an earlier one is not added.
+      if (draw.first + draw.count != kTextFirst + frame.textCount || !room(frame, 6, true)) return;
       const double x0 = frame.textX + start, x1 = frame.textX + end;
-      vertex(frame, x0, y);
-      vertex(frame, x1, y);
-      vertex(frame, x0, y + 1);
-      vertex(frame, x0, y + 1);
-      vertex(frame, x1, y);
-      vertex(frame, x1, y + 1);
+      vertex(frame, x0, y, true);
+      vertex(frame, x1, y, true);
+      vertex(frame, x0, y + 1, true);
+      vertex(frame, x0, y + 1, true);
+      vertex(frame, x1, y, true);
+      vertex(frame, x1, y + 1, true);
       draw.count += 6;
       start = end;
     }
@@ -161,6 +169,11 @@ void endFrame(Frame& frame) {
                          std::memcmp(frame.caption, lastCaption, frame.captionLength) != 0;
   std::memcpy(lastCaption, frame.caption, frame.captionLength);
   lastCaptionLength = frame.captionLength;
+  const float* text = frame.vertices + 2 * kTextFirst;
+  const std::size_t bytes = 2 * frame.textCount * sizeof(float);
+  frame.textChanged = frame.textCount != lastTextCount || std::memcmp(text, lastText, bytes) != 0;
+  if (frame.textChanged) std::memcpy(lastText, text, bytes);
+  lastTextCount = frame.textCount;
 }
 
 }  // namespace webgl

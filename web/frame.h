@@ -12,10 +12,12 @@ constexpr std::uint32_t kPoints = 0x0000;
 constexpr std::uint32_t kLineStrip = 0x0003;
 constexpr std::uint32_t kTriangles = 0x0004;
 
-// Room for one frame: three line strips of 1000 points as ribbons of 6 vertices a segment, twelve
-// dots and a caption line of rectangles, with room to spare. What does not fit is not drawn, and
-// the frame says so (overflowed).
+// Room for one frame: three line strips of 1000 points as ribbons of 6 vertices a segment and
+// twelve dots, then, kept apart at the end of the vertex array (from kTextFirst on), a caption
+// line of rectangles, each with room to spare. What does not fit is not drawn, and the frame says
+// so (overflowed).
 constexpr std::uint32_t kMaxVertices = 32768;
+constexpr std::uint32_t kTextFirst = kMaxVertices - 8192;
 constexpr std::uint32_t kMaxDraws = 64;
 constexpr std::uint32_t kMaxGiven = 4096;
 constexpr std::uint32_t kMaxBlocks = 32;
@@ -47,7 +49,9 @@ struct Block {
 //   14 vertexCount, 15 vertices (x, y pairs of floats in view units);
 //   16 drawCount, 17 draws (Draw: 8 words each);
 //   18 blockCount, 19 blocks (Block: 7 words each), 20 given (the blocks' x, y pairs);
-//   21 captionLength, 22 caption (its characters), 23 captionChanged (0 or 1), 24 overflowed.
+//   21 captionLength, 22 caption (its characters), 23 captionChanged (0 or 1), 24 overflowed,
+//   25 textFirst, 26 textCount (the text's vertices, from vertex textFirst on), 27 textChanged
+//   (0 or 1: whether they differ from the last frame's, so that the page uploads them only then).
 struct Frame {
   float density = 1;
   float bufferWidth = 720;
@@ -66,6 +70,7 @@ struct Frame {
   unsigned char* caption;
   std::uint32_t captionChanged = 0;
   std::uint32_t overflowed = 0;
+  std::uint32_t textFirst = kTextFirst, textCount = 0, textChanged = 0;
   // The recorder's own: where the next character goes, and the draw of its line.
   int textX = 0, textY = 0;
   std::uint32_t textDraw = 0;
@@ -86,7 +91,7 @@ void startText(Frame& frame, int x, int y, const float colour[3]);
 // Adds a character of Helvetica 18 at the text's place and moves the place on by its width: each
 // row's run of set pixels becomes a rectangle, each pixel a square view unit.
 void addCharacter(Frame& frame, int character);
-// Ends the frame: whether the caption differs from the last frame's.
+// Ends the frame: whether the caption and the text's vertices differ from the last frame's.
 void endFrame(Frame& frame);
 
 }  // namespace webgl

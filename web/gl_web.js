@@ -1,15 +1,15 @@
 // What the web build's OpenGL needs of the browser: the canvas's WebGL context and its loss, the
-// shaders, and at the end of each frame one upload of the frame that the program recorded in its
-// own memory (gl_web.cpp, frame.h) and its draws. The canvas's backing store follows its shown
-// size times the device-pixel ratio, so the picture is sharp on any screen. The page (page.js)
-// hears when the context is lost and when it comes back, when the shaders fail, and when the first
-// frame is drawn.
+// shaders, and at the end of each frame the upload of the frame that the program recorded in its
+// own memory (gl_web.cpp, frame.h), its text only when that changed, and its draws. The canvas's
+// backing store follows its shown size times the device-pixel ratio, so the picture is sharp on any
+// screen. The page (page.js) hears when the context is lost and when it comes back, when the
+// shaders fail, and when the first frame is drawn.
 mergeInto(LibraryManager.library, {
   $webGL: {
     gl: null,
     program: null,  // made on the first frame, and again after a restored context
     uniforms: {},   // where the program takes its uniforms, by name
-    buffer: null,   // the frame's vertices, uploaded at every swap
+    buffer: null,   // the frame's vertices: the text's when it changes, the rest at every swap
     bufferSize: 0,  // in vertices
     view: null,     // the frame's vertices, seen in the program's memory
     broken: false,  // the shaders failed: nothing can be drawn
@@ -116,16 +116,17 @@ mergeInto(LibraryManager.library, {
     // gives the frame's words). Answers whether it was drawn.
     finish: function(frame) {
       var gl = webGL.gl, u = HEAPU32, f = HEAPF32, w = frame >> 2, uniforms = webGL.uniforms;
-      if (u[w + 23]) {
-        var caption = HEAPU8.subarray(u[w + 22], u[w + 22] + u[w + 21]);
-        Module.page.caption(String.fromCharCode.apply(null, caption));
-      }
+      var at = u[w + 22];  // the caption: Latin-1, a byte a character
+      if (u[w + 23])
+        Module.page.caption(String.fromCharCode.apply(null, HEAPU8.slice(at, at + u[w + 21])));
       if (!u[w + 13] || gl.isContextLost()) return false;
-      var count = u[w + 14], first = u[w + 15] >> 2;
-      if (webGL.bufferSize < count) {
-        gl.bufferData(gl.ARRAY_BUFFER, 8 * count, gl.STREAM_DRAW);
-        webGL.bufferSize = count;
-      }
+      var count = u[w + 14], first = u[w + 15] >> 2, textFirst = u[w + 25];
+      // The text's vertices, after the others, go up only when they change or the buffer is new.
+      var textEnd = textFirst + u[w + 26], fresh = webGL.bufferSize < textEnd;
+      if (fresh) gl.bufferData(gl.ARRAY_BUFFER, 8 * (webGL.bufferSize = textEnd), gl.STREAM_DRAW);
+      if (fresh || u[w + 27])
+        gl.bufferSubData(
+            gl.ARRAY_BUFFER, 8 * textFirst, f.subarray(first + 2 * textFirst, first + 2 * textEnd));
       // The vertices stay where they are in the program's memory, until that memory is replaced.
       if (!webGL.view || webGL.view.buffer != f.buffer || webGL.view.length != 2 * count)
         webGL.view = f.subarray(first, first + 2 * count);
