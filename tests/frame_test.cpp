@@ -44,6 +44,9 @@ void glLoadIdentity() {}
 void glPushMatrix() {}
 void glPopMatrix() {}
 void glutSwapBuffers() {}
+#ifdef BEZIER2D_WINDOWLESS
+void* glutBitmapHelvetica18;  // where no freeglut is linked, the font's name
+#endif
 
 #ifdef _WIN32
 // The library under test calls them through the import pointers __imp_NAME: aim those here.
