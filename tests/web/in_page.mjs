@@ -159,29 +159,17 @@ export function loadingLook() {
   };
 }
 
-// Where the canvas and the controls are on the page, and how wide the page is to scroll.
+// Where the canvas is on the page, and how wide the page is to scroll.
 export function layout() {
   const box = id => document.getElementById(id).getBoundingClientRect().toJSON();
-  const hint = document.getElementById('hint');
   return {
     ...box('canvas'),
-    controls: box('controls'),
-    parts: [box('hint'), box('pause')],
-    clipped: hint.scrollHeight > hint.clientHeight + 1,
     view: document.documentElement.clientWidth,
     innerWidth,
     innerHeight,
     devicePixelRatio,
     scroll: document.documentElement.scrollWidth
   };
-}
-
-// Text spaced as wide as WCAG 1.4.12 asks.
-export function spaceText() {
-  for (const element of document.querySelectorAll('*'))
-    Object.assign(
-        element.style, {lineHeight: '1.5', letterSpacing: '0.12em', wordSpacing: '0.16em'});
-  for (const p of document.querySelectorAll('p')) p.style.marginBottom = '2em';
 }
 
 // Counts the program's key presses from here on (window.presses).
@@ -227,12 +215,4 @@ export async function updateWorker() {
   await registration.update().catch(() => {});
   while (registration.installing) await new Promise(resolve => setTimeout(resolve, 50));
   return (await caches.keys()).join();
-}
-
-// Whether a script written into the page runs (it must not, under the page's policy).
-export function inlineScriptRuns() {
-  const script = document.createElement('script');
-  script.textContent = 'window.inlineRan = true';
-  document.head.append(script);
-  return window.inlineRan === true;
 }

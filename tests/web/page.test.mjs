@@ -201,13 +201,6 @@ check('the first frame: the blue, lines, dots, the desktop\'s caption', async pa
   await checkFirstFrame(page);
 }, {query: '?frozen'});
 
-check('the first frame at three device pixels a CSS pixel: round dots', async (page, t) => {
-  const {devicePixelRatio} = await page.layout();
-  if (devicePixelRatio != 3)
-    return t.skip(`the driver cannot emulate the density (${devicePixelRatio})`);
-  await checkFirstFrame(page);
-}, {phone: true, query: '?frozen'});
-
 check('of the keys only space acts, once, without scrolling; so does a click', async page => {
   await page.run(() => document.body.style.height = '3000px');
   const still = await page.look();
@@ -274,19 +267,6 @@ check('a resized page draws at its new size; paused, at a new density', async (p
   await page.until('a backing store at the new density', () => page.backingStore(2), 10);
 }, {query: '?frozen'});
 
-check('text spaced wide at 320 x 256 CSS pixels stays below the window', async (page, t) => {
-  await page.run(inPage.spaceText);
-  await page.viewport(320, 256);
-  await sleep(500);
-  const spaced = await page.layout();
-  if (spaced.innerWidth > 320) return t.skip('the window is no narrower than 320 CSS pixels');
-  const below = part =>
-      part.top >= spaced.bottom - 0.5 && part.bottom <= spaced.controls.bottom + 0.5;
-  assert.ok(
-      !spaced.clipped && spaced.scroll <= spaced.view && spaced.parts.every(below),
-      JSON.stringify(spaced));
-}, {query: '?frozen'});
-
 check('the curves hold still, then move apart at the first timed choice', async page => {
   await page.until('the green curve', async () => (await page.look()).green > 100, 10);
   assert.ok(await page.clock() >= 2000, 'the curves moved apart before the first timed choice');
@@ -320,12 +300,14 @@ check('reduced motion: opens paused, says so; a press shows three curves', async
   await page.holdsStill('reduced motion, after a press');
 }, {reducedMotion: true, query: '?frozen', accessible: true});
 
-check('on a phone: the window whole in view, 4:3, at the density', async page => {
+check('on a phone: the window whole in view, 4:3, at the density; the first frame', async page => {
   const shown = await page.layout();
   assert.ok(
       shown.view == shown.innerWidth && shown.scroll <= shown.view && shown.right <= shown.view &&
           shown.bottom <= shown.innerHeight && Math.abs(3 * shown.width - 4 * shown.height) <= 1,
       JSON.stringify(shown));
+  // Its dots round, where the driver can set the density.
+  if (shown.devicePixelRatio == 3) await checkFirstFrame(page);
   assert.ok(await page.backingStore(shown.devicePixelRatio), 'the backing store');
 }, {phone: true, query: '?frozen'});
 
@@ -460,7 +442,11 @@ test('the site holds its build\'s files only; a new worker, a new cache', () => 
 
 check('the policy is in force: a script written into the page does not run', async page => {
   assert.deepEqual(await page.noted(), [], 'reported before the script');
-  assert.equal(await page.run(inPage.inlineScriptRuns), false);
+  const ran = await page.run(() => {
+    document.head.append(Object.assign(document.createElement('script'), {text: 'window.ran = 1'}));
+    return window.ran == 1;
+  });
+  assert.equal(ran, false, 'the script ran');
 }, {failing: true, query: ''});
 
 // Where the page cannot draw, it says so, on the page and to a screen reader, the canvas claims no
