@@ -14,6 +14,7 @@ import fs from 'node:fs';
 import {createRequire} from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
+import readline from 'node:readline';
 import {after, before, test} from 'node:test';
 import {fileURLToPath} from 'node:url';
 
@@ -89,12 +90,7 @@ function check(name, body, {reducedMotion, failing, alone, phone, query, needs, 
 async function listen(t) {
   const told = [], ears = spawn('/usr/bin/python3', [path.join(source, 'tests/web/told.py')]);
   t.after(() => ears.kill());
-  let rest = '';
-  ears.stdout.on('data', data => {
-    const lines = (rest + data).split('\n');
-    rest = lines.pop();
-    told.push(...lines.map(line => JSON.parse(line)));
-  });
+  readline.createInterface({input: ears.stdout}).on('line', line => told.push(JSON.parse(line)));
   const end = Date.now() + 10000;
   while (!told.length) {
     assert.ok(ears.exitCode === null && Date.now() < end, 'told.py did not start listening');
