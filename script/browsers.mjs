@@ -39,8 +39,9 @@ const program = (code, args) => typeof code == 'function' ?
 // Last-Modified, If-Modified-Since answered, no Cache-Control (so the browser's HTTP cache keeps
 // files as long as its heuristics say). Files whose names `missing` matches are answered with 404;
 // with `alter`, the host adds a comment to every page it serves, as some hosts and CDNs add their
-// tags. Once stopped it answers nothing, not even on connections the browser opened ahead.
-export function serve(folder, {port = 0, missing = null, alter = false} = {}) {
+// tags. Once stopped it answers nothing, not even on connections the browser opened ahead, until
+// stop(false).
+export function serve(folder, {missing = null, alter = false} = {}) {
   const server = http.createServer((request, response) => {
     if (server.stopped) return request.socket.destroy();
     const file = path.join(
@@ -61,11 +62,11 @@ export function serve(folder, {port = 0, missing = null, alter = false} = {}) {
     const added = alter && file.endsWith('.html') ? '<!-- added by the host -->' : '';
     response.end(Buffer.concat([fs.readFileSync(file), Buffer.from(added)]));
   });
-  server.stop = () => {
-    server.stopped = true;
+  server.stop = (stopped = true) => {
+    server.stopped = stopped;
     server.closeAllConnections();
   };
-  return new Promise(resolve => server.listen(port, '127.0.0.1', () => resolve(server)));
+  return new Promise(resolve => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
 // Starts a browser; with reducedMotion, one whose system asks for reduced motion; `accessible`,

@@ -12,10 +12,9 @@ export function hook() {
   const wish = new URLSearchParams(location.search);
   if (wish.has('frozen')) {
     let now = 0;
-    const due = [];
+    const due = window.due = [];
     performance.now = () => now;
     Date.now = () => 1.8e12 + now;
-    window.due = due;
     requestAnimationFrame = callback => due.push(callback);
     window.stepFrames = async (frames, ms) => {
       const finish = webGL.finish;
