@@ -16,6 +16,7 @@
 set -euo pipefail
 
 fail() { echo "FAIL: $*" >&2 && exit 1; }
+here=$(dirname "$0")
 # Runs a command until it succeeds, for at most $1 seconds.
 within() {
   local end=$((SECONDS + $1))
@@ -44,7 +45,7 @@ else
   message=$(env -u DISPLAY "${bezier2d[@]}" 2>&1 >/dev/null) && status=0 || status=$?
   [ "$status" -ne 0 ] && [ "$status" -lt 128 ] && [[ "$message" == *"failed to open display"* ]] ||
     fail "without a display: status $status, message '$message'"
-  version=$(sed -n 's/^project(bezier2d VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../CMakeLists.txt")
+  version=$(sed -n 's/^project(bezier2d VERSION \([0-9.]*\).*/\1/p' "$here/../CMakeLists.txt")
   [ "$(env -u DISPLAY "${bezier2d[@]}" --version)" = "bezier2d $version" ] ||
     fail "--version: not $version"
   env -u DISPLAY "${bezier2d[@]}" --help | grep -q '^Usage: bezier2d' || fail "--help shows no usage"
@@ -54,9 +55,8 @@ else
     [[ $message == "bezier2d: cannot write"* ]] || fail "$option to a full disk: '$message'"
   done
 
-  RAND_TRACE="$work/draws" LD_PRELOAD="${PROGRAM_PRELOAD:+$PROGRAM_PRELOAD:}$2" ${LAUNCHER:+"$LAUNCHER"} \
-    "${bezier2d[@]}" \
-    >"$work/out" 2>"$work/err" &
+  RAND_TRACE="$work/draws" LD_PRELOAD="${PROGRAM_PRELOAD:+$PROGRAM_PRELOAD:}$2" \
+    ${LAUNCHER:+"$LAUNCHER"} "${bezier2d[@]}" >"$work/out" 2>"$work/err" &
   program=$! owner=(--pid "$!")
   draws() { cat "$work/draws"; }
 fi
@@ -75,11 +75,8 @@ identity="$(xprop -id "$window" WM_CLASS), process $pid at $x, $y"
   fail "class, process and place: $identity"
 xdotool windowfocus --sync "$window"
 # The caption as freeglut draws it, pixel for pixel (the web page's test compares with the same).
-caption_drawn() {
-  caption=$(/usr/bin/python3 "$(dirname "$0")/caption.py" "$window")
-  [ "$caption" = same ]
-}
-within 60 caption_drawn || fail "the caption: $caption"
+caption_drawn() { seen=$(/usr/bin/python3 "$here/caption.py" "$window") && [ "$seen" = same ]; }
+within 60 caption_drawn || fail "the caption: $seen"
 
 # The six curves made at start-up take 48 draws, each choice of new targets 24 more.
 choice_times() { draws | awk 'NR > 48 && (NR - 48) % 24 == 1'; }
@@ -137,7 +134,7 @@ else
 fi
 
 kill -0 "$pid" 2>/dev/null || fail "the program ended by itself"
-/usr/bin/python3 "$(dirname "$0")/close_window.py" "$window"
+/usr/bin/python3 "$here/close_window.py" "$window"
 timeout 20 tail --pid="$program" -f /dev/null ||
   fail "closing the window did not end the program within 20 s"
 wait "$program" && status=0 || status=$?
