@@ -93,9 +93,8 @@ async function listen(t) {
   t.after(() => ears.kill());
   const lines = readline.createInterface({input: ears.stdout});
   lines.on('line', line => told.push(JSON.parse(line)));
-  await once(lines, 'line', {
-    signal: AbortSignal.timeout(10000)
-  }).catch(() => assert.fail('told.py did not start listening in 10 s'));
+  const signal = AbortSignal.timeout(10000);
+  await once(lines, 'line', {signal}).catch(() => assert.fail('told.py did not listen in 10 s'));
   return told;
 }
 
