@@ -109,10 +109,9 @@ TEST(WebFrame, TheCaptionIsFreeglutsPixelForPixel) {
   const std::string pbm{std::istreambuf_iterator<char>(file), {}}, header = "P4\n720 30\n";
   ASSERT_EQ(pbm.substr(0, header.size()), header) << CAPTION_PBM;
   for (int i = 0; i < kWidth * kRows; ++i) white[i] = pbm[header.size() + i / 8] >> (7 - i % 8) & 1;
-  const int differs =
-      std::mismatch(drawn.begin(), drawn.end(), white.begin()).first - drawn.begin();
-  EXPECT_EQ(differs, kWidth * kRows)
-      << "column " << differs % kWidth << ", row " << differs / kWidth;
+  const int first = std::mismatch(drawn.begin(), drawn.end(), white.begin()).first - drawn.begin();
+  EXPECT_EQ(first, kWidth * kRows)
+      << "first differing: column " << first % kWidth << ", row " << first / kWidth;
 }
 
 }  // namespace

@@ -396,10 +396,10 @@ test('the site holds its build\'s files only; a new worker, a new cache', () => 
   assert.notEqual(cacheOf(template), first, 'the same cache for another worker');
 });
 
-// Where the page cannot draw, it says so, on the page and to a screen reader, the canvas claims no
-// curves, nothing is left uncaught, and the page's policy still stops a script written into it:
-// JavaScript off, the WebAssembly missing, no WebGL, shaders that do not build (and still after a
-// lost context).
+// Where the page cannot draw, it says so, on the page and to a screen reader, and the canvas claims
+// no curves: JavaScript off, the WebAssembly missing, no WebGL, shaders that do not build (and
+// still after a lost context). Where its JavaScript runs, nothing is left uncaught, and the page's
+// policy still stops a script written into it.
 async function says(page, what, phrase) {
   await page.until(
       `${what}: on the page`, async () => (await page.text('message')).includes(phrase));
