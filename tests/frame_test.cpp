@@ -50,18 +50,12 @@ void* glutBitmapHelvetica18;  // where no freeglut is linked, the font's name
 
 #ifdef _WIN32
 // The library under test calls them through the import pointers __imp_NAME: aim those here.
-#define IMPORT_POINTER(name) decltype(&name) __imp_##name = name;
+#define IMPORT_POINTER(name) *__imp_##name = reinterpret_cast<void*>(name)
 extern "C" {
-IMPORT_POINTER(glColor3f)
-IMPORT_POINTER(glPointSize)
-IMPORT_POINTER(glBegin)
-IMPORT_POINTER(glVertex2f)
-IMPORT_POINTER(glRasterPos2i)
-IMPORT_POINTER(glEnd)
-IMPORT_POINTER(glClear)
-IMPORT_POINTER(glLoadIdentity)
-IMPORT_POINTER(glPushMatrix)
-IMPORT_POINTER(glPopMatrix)
+void IMPORT_POINTER(glColor3f), IMPORT_POINTER(glPointSize), IMPORT_POINTER(glBegin),
+    IMPORT_POINTER(glVertex2f), IMPORT_POINTER(glRasterPos2i), IMPORT_POINTER(glEnd),
+    IMPORT_POINTER(glClear), IMPORT_POINTER(glLoadIdentity), IMPORT_POINTER(glPushMatrix),
+    IMPORT_POINTER(glPopMatrix);
 }
 #endif
 
