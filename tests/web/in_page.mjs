@@ -44,11 +44,8 @@ export function hook() {
       return drawn;
     };
   }
-  const noted = JSON.parse(sessionStorage.problems || '[]');
-  const note = problem => {
-    noted.push(problem);
-    sessionStorage.problems = JSON.stringify(noted);
-  };
+  const note = problem => sessionStorage.problems =
+      JSON.stringify([...JSON.parse(sessionStorage.problems || '[]'), problem]);
   addEventListener('error', event => {
     note(event.message ? 'uncaught: ' + event.message : 'missing: ' + event.target.src);
   }, true);
@@ -78,12 +75,10 @@ export function hook() {
 // Given what the frame drew (`drawn`, from stepFrames()), also what a person would notice: how
 // much of it is the window's blue; the blue line's width in CSS pixels (its area over its length,
 // a pixel's coverage read from how much less green it has than the background); at one device
-// pixel a view unit, how many of the caption's pixels differ from `caption` (the desktop's, as
-// rows of bits over the top 30 rows) and how many a curve covers; and for each dot in the view with
-// no other near it, whether it is red 1.5 units from its centre along either axis and not at 3.5
-// units, nor at the corners of the square around it, and how many pixels at its rim blend red
-// with what is under.
-export function look(drawn, background, caption) {
+// pixel a view unit, the top 30 rows, where the caption is, as RGB bytes; and for each dot in the
+// view with no other near it, its red pixels within 3.5 units of its centre over the area of a disc
+// 5 units across, and how many pixels there blend red with what is under.
+export function look(drawn, background) {
   const gl = document.getElementById('canvas').getContext('webgl');
   const width = gl.drawingBufferWidth, height = gl.drawingBufferHeight, unit = width / 720;
   const p = new Uint8Array(4 * width * height);
@@ -92,8 +87,6 @@ export function look(drawn, background, caption) {
     const i = 4 * ((height - 1 - Math.floor(y)) * width + Math.floor(x));
     return [p[i], p[i + 1], p[i + 2]];
   };
-  const red = ([r, g, b]) => r > 150 && g < 110 && b < 110;
-  const isBackground = pixel => pixel.every((byte, k) => Math.abs(byte - background[k]) <= 3);
   const seen = {width, height, unit, digest: 0, red: 0, green: 0, blue: 0, background: 0};
   let blue = 0;
   for (let i = 0; i < p.length; i += 4) {
@@ -101,46 +94,26 @@ export function look(drawn, background, caption) {
     seen.digest = (seen.digest * 31 + r + 7 * g + 13 * b) % 1000000007;
     seen[r > 200 ? 'red' : g > 200 ? 'green' : b > 230 ? 'blue' : 'other'] += r + g + b < 300;
     if (!drawn) continue;
-    seen.background += isBackground([r, g, b]);
+    seen.background += [r, g, b].every((byte, k) => Math.abs(byte - background[k]) <= 3);
     if (r < 60) blue += Math.max(0, 1 - g / background[1]);
   }
   if (!drawn) return seen;
   seen.background /= width * height;
   seen.lineWidth = blue / (drawn.blueLength * unit * devicePixelRatio);
-  if (unit == 1) {
-    const c = seen.caption = {differ: 0, covered: 0, white: 0};
-    for (let i = 0; i < 720 * 30; ++i) {
-      const bit = caption[i >> 3] >> (7 - (i & 7)) & 1, pixel = at(i % 720, i / 720);
-      const white = pixel.every(byte => byte > 200);
-      c.white += bit;
-      if (!white && !isBackground(pixel))
-        c.covered += bit;
-      else
-        c.differ += white != bit;
-    }
-  }
-  const near = ([x, y]) => ([u, v]) =>
-      Math.hypot(u - x, v - y) > 0 && Math.hypot(u - x, v - y) < 10;
-  const axes = [[1, 0], [0, 1], [-1, 0], [0, -1]], corners = [[1, 1], [1, -1], [-1, 1], [-1, -1]];
+  if (unit == 1) seen.top = Array.from({length: 720 * 30}, (_, i) => at(i % 720, i / 720)).flat();
+  const near = ([x, y]) => ([u, v]) => (u != x || v != y) && Math.hypot(u - x, v - y) < 10;
   const alone = ([x, y]) => x > 5 && x < 715 && y > 5 && y < 510 && !drawn.dots.some(near([x, y]));
   seen.dots = drawn.dots.filter(alone).map(([x, y]) => {
-    // Its centre as drawn: the middle of its red pixels near where it belongs.
-    let cx = 0, cy = 0, n = 0, rim = 0;
-    for (let dy = -3.5 * unit; dy <= 3.5 * unit; ++dy) {
-      for (let dx = -3.5 * unit; dx <= 3.5 * unit; ++dx) {
-        const u = Math.floor(x * unit + dx) + 0.5, v = Math.floor((540 - y) * unit + dy) + 0.5;
-        const [r, g] = at(u, v), inside = red([r, g, 0]);
-        [cx, cy, n] = [cx + inside * u, cy + inside * v, n + inside];
+    const [cx, cy, reach] = [x * unit, (540 - y) * unit, 3.5 * unit];
+    let area = 0, rim = 0;
+    for (let v = Math.floor(cy - reach) + 0.5; v < cy + reach; ++v) {
+      for (let u = Math.floor(cx - reach) + 0.5; u < cx + reach; ++u) {
+        const [r, g, b] = at(u, v);
+        area += r > 150 && g < 110 && b < 110 && Math.hypot(u - cx, v - cy) <= reach;
         rim += r > 60 && r < 200 && r > g;
       }
     }
-    const sample = ([u, v], d) => at(cx / n + d * u * unit, cy / n - d * v * unit);
-    return {
-      inner: axes.every(axis => red(sample(axis, 1.5))),
-      outer: !axes.some(axis => red(sample(axis, 3.5))),
-      round: !corners.some(corner => red(sample(corner, 2.2))),
-      rim
-    };
+    return {area: area / (Math.PI * (2.5 * unit) ** 2), rim};
   });
   return seen;
 }
@@ -160,15 +133,9 @@ export function loadingLook() {
 
 // Where the canvas is on the page, and how wide the page is to scroll.
 export function layout() {
-  const box = id => document.getElementById(id).getBoundingClientRect().toJSON();
-  return {
-    ...box('canvas'),
-    view: document.documentElement.clientWidth,
-    innerWidth,
-    innerHeight,
-    devicePixelRatio,
-    scroll: document.documentElement.scrollWidth
-  };
+  const {clientWidth: view, scrollWidth: scroll} = document.documentElement;
+  const box = document.getElementById('canvas').getBoundingClientRect().toJSON();
+  return {...box, view, scroll, innerWidth, innerHeight, devicePixelRatio};
 }
 
 // Counts the program's key presses from here on (window.presses).
@@ -192,19 +159,16 @@ export function context(what) {
 // The page as an installed app: the Apple touch icon's size and how many of its pixels are not
 // opaque, and whether the manifest's background (the splash) is the page's own.
 export async function asAnApp() {
-  const image = new Image();
-  image.src = document.querySelector('link[rel=apple-touch-icon]').href;
-  await image.decode();
-  const canvas = new OffscreenCanvas(image.width, image.height), context = canvas.getContext('2d');
+  const linked = rel => fetch(document.querySelector(`link[rel=${rel}]`).href);
+  const image = await createImageBitmap(await (await linked('apple-touch-icon')).blob());
+  const context = new OffscreenCanvas(image.width, image.height).getContext('2d');
   context.drawImage(image, 0, 0);
   const pixels = context.getImageData(0, 0, image.width, image.height).data;
-  const manifest = await (await fetch(document.querySelector('link[rel=manifest]').href)).json();
-  const probe = document.body.appendChild(document.createElement('p'));
-  probe.style.color = manifest.background_color;
-  const splash = getComputedStyle(probe).color == getComputedStyle(document.body).backgroundColor;
-  probe.remove();
+  const manifest = await (await linked('manifest')).json();
+  const splash = `rgb(${manifest.background_color.match(/\w\w/g).map(hex => parseInt(hex, 16))})`;
   const seeThrough = pixels.filter((byte, i) => i % 4 == 3 && byte < 255).length;
-  return {size: [image.width, image.height], seeThrough, splash};
+  const page = getComputedStyle(document.body).backgroundColor.replaceAll(' ', '');
+  return {size: [image.width, image.height], seeThrough, splash: splash == page};
 }
 
 // Once the page's service worker has looked for a new one and that one has settled: the names of
