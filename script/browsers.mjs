@@ -92,17 +92,11 @@ export async function launch(
   return browser;
 }
 
-// The keys the test presses, as puppeteer and as WebDriver name them; any other name is a single
-// character, typed as a keyboard layout that has it would type it.
+// The keys the test presses by name, as puppeteer and as WebDriver take them; any other name is a
+// single character, typed as a keyboard layout that has it would type it.
 const KEYS = {
-  Space: [' '],
-  Tab: ['Tab'],
-  'Shift+Tab': ['Shift', 'Tab']
-};
-const WEBDRIVER_KEYS = {
-  ' ': ' ',
-  Tab: '\uE004',
-  Shift: '\uE008'
+  Space: [' ', ' '],
+  Tab: ['Tab', '\uE004']
 };
 // Chromium with software WebGL, and no network of its own.
 const CHROMIUM_FLAGS = [
@@ -142,11 +136,7 @@ async function puppeteerBrowser(engine, reducedMotion, shared, accessible, env) 
     },
     // Runs a program in the page and returns its result (awaited, if a promise).
     run: (code, ...args) => page.evaluate(program(code, args)),
-    key: async name => {
-      const keys = KEYS[name] ?? [name];
-      for (const key of keys) await page.keyboard.down(key);
-      for (const key of [...keys].reverse()) await page.keyboard.up(key);
-    },
+    key: name => page.keyboard.press(KEYS[name]?.[0] ?? name),
     click: (x, y) => page.mouse.click(x, y),
     viewport: (width, height, ratio = 1) =>
         page.setViewport({width, height, deviceScaleFactor: ratio}),
@@ -227,15 +217,9 @@ async function webkit(reducedMotion, env) {
     run: (code, ...args) => call(
         'POST', `${session}/execute/sync`, {script: `return ${program(code, args)}`, args: []}),
     key: name => {
-      const keys = (KEYS[name] ?? [name]).map(key => WEBDRIVER_KEYS[key] ?? key);
-      return act({
-        type: 'key',
-        id: 'keyboard',
-        actions: [
-          ...keys.map(value => ({type: 'keyDown', value})),
-          ...[...keys].reverse().map(value => ({type: 'keyUp', value}))
-        ]
-      });
+      const value = KEYS[name]?.[1] ?? name;
+      const actions = [{type: 'keyDown', value}, {type: 'keyUp', value}];
+      return act({type: 'key', id: 'keyboard', actions});
     },
     click: (x, y) => act({
       type: 'pointer',

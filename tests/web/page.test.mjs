@@ -329,8 +329,7 @@ check('a host that adds to pages: offline, a new build whole; copies apart', asy
   t.after(() => host.close());
   for (const copy of ['b/', 'a/']) {
     await page.start(copy, host);
-    await page.until(
-        'its worker', () => page.run(() => navigator.serviceWorker.controller != null));
+    await page.until('its worker', () => page.run(() => !!navigator.serviceWorker.controller));
   }
   host.stop();
   await page.start('a/', host);
@@ -378,8 +377,7 @@ async function says(page, what, phrase) {
       `${what}: on the page`, async () => (await page.text('message')).startsWith(phrase));
   await page.hears(`${what}, as an alert`, `live assertive: ${phrase}`);
   assert.ok(!page.told?.join().includes(CURVES), `${what}: the canvas claims curves`);
-  const uncaught = (await page.noted()).filter(problem => problem.startsWith('uncaught'));
-  assert.deepEqual(uncaught, [], what);
+  assert.deepEqual((await page.noted()).filter(noted => noted.startsWith('uncaught')), [], what);
   const ran = await page.run(() => {
     document.head.append(Object.assign(document.createElement('script'), {text: 'window.ran = 1'}));
     return window.ran == 1;

@@ -12,8 +12,7 @@ def say(what):
 
 
 def live(source):
-    attributes = dict(a.split(":", 1) for a in source.getAttributes() if ":" in a)
-    return attributes.get("container-live")
+    return dict(a.split(":", 1) for a in source.getAttributes() if ":" in a).get("container-live")
 
 
 def on_event(event):
