@@ -37,11 +37,8 @@ if [[ $1 == *.exe ]]; then
   # The time of each random draw, in milliseconds.
   draws() { awk -F: '/:Call msvcrt\.rand\(/ { printf "%d\n", $1 * 1000 }' "$work/err"; }
 else
-  # The program, through the emulator that runs another CPU's programs, if any: there with Mesa's
-  # renderer on the program's own thread, as qemu-user now and then hangs at the exit of a program
-  # whose renderer has threads of its own.
+  # The program, through the emulator that runs another CPU's programs, if any.
   bezier2d=(${EMULATOR:+"$EMULATOR"} "$1")
-  [ -z "${EMULATOR:-}" ] || export LP_NUM_THREADS=0
   message=$(env -u DISPLAY "${bezier2d[@]}" 2>&1 >/dev/null) && status=0 || status=$?
   [ "$status" -ne 0 ] && [ "$status" -lt 128 ] && [[ "$message" == *"failed to open display"* ]] ||
     fail "without a display: status $status, message '$message'"
