@@ -79,7 +79,9 @@ choice_times() { draws | awk 'NR > 48 && (NR - 48) % 24 == 1'; }
 choices() { choice_times | wc -l; }
 more_than() { [ "$(choices)" -gt "$1" ]; }
 # Milliseconds from choice $1 to choice $2.
-span() { choice_times | awk -v from="$1" -v to="$2" 'NR == from { t = $1 } NR == to { print $1 - t }'; }
+span() {
+  choice_times | awk -v from="$1" -v to="$2" 'NR == from { t = $1 } NR == to { print $1 - t }'
+}
 
 picture() { xwd -silent -id "$window" | md5sum; }
 differs() { [ "$(picture)" != "$1" ]; }
