@@ -5,7 +5,8 @@
 # page, its script, the manifest) name it so: a name never stands for the files of two builds.
 # The service worker is written from TEMPLATE with each of those files and its SHA-256, and the
 # build's own hash, made from all of them and from the template.
-# Usage: cmake -DFILES=FOLDER -DNAMES=a,b,... -DSITE=FOLDER -DTEMPLATE=web/sw.js -P publish_site.cmake
+# Usage: cmake -DFILES=FOLDER -DNAMES=a,b,... -DSITE=FOLDER -DTEMPLATE=web/sw.js \
+#          -P publish_site.cmake
 cmake_minimum_required(VERSION 3.25)
 string(REPLACE "," ";" names "${NAMES}")
 file(REMOVE_RECURSE ${SITE})
